@@ -1,0 +1,36 @@
+# Shared by scripts/run and scripts/test: install what is missing, then build.
+# Sourced, not run.
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev
+    qt6-translations-l10n qt6-qpa-plugins fonts-liberation)
+TEST_PACKAGES=(xvfb xauth trayer xdotool x11-utils)
+
+# Installs the Debian packages that are not installed yet; does nothing (and
+# asks for nothing) when all are there.
+ensure_packages() {
+    local missing=() pkg
+    for pkg in "$@"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    echo "== Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+# build_tree DIR [cmake options...]: configures DIR when new or when the
+# options changed, then builds what changed.
+build_tree() {
+    local dir=$1
+    shift
+    local stamp="$dir/.quedrino-options"
+    if [ ! -f "$dir/build.ninja" ] || [ "$(cat "$stamp" 2>/dev/null)" != "$*" ]; then
+        cmake -S "$ROOT" -B "$dir" -G Ninja "$@" >/dev/null
+        echo "$*" >"$stamp"
+    fi
+    cmake --build "$dir" -- -j"$(nproc)"
+}

@@ -1,0 +1,217 @@
+#include "ReminderFile.h"
+
+#include "MomentText.h"
+#include "Windows1252.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+const QByteArray LineEnd("\r\n");
+
+QStringList splitLines(const QString& text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            lines << text.mid(start, i - start);
+            if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n')) {
+                ++i;
+            }
+            start = i + 1;
+        }
+    }
+    if (start < text.size()) {
+        lines << text.mid(start);
+    }
+    return lines;
+}
+
+QByteArray encodeLine(const Lembrete& lembrete)
+{
+    return Windows1252::encode(lembrete.toLine()) + LineEnd;
+}
+
+QString readError(const QString& path, const QString& reason)
+{
+    return QStringLiteral("Não foi possível ler o arquivo de lembretes %1: %2")
+        .arg(QDir::toNativeSeparators(path), reason);
+}
+
+// Reads the raw bytes. Missing means nothing at the path at all.
+LoadResult::Status readBytes(const QString& path, QByteArray& bytes, QString& error)
+{
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        return LoadResult::Status::Missing;
+    }
+    if (info.isDir()) {
+        error = readError(path, QStringLiteral("é uma pasta"));
+        return LoadResult::Status::Failed;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = readError(path, file.errorString());
+        return LoadResult::Status::Failed;
+    }
+    bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        error = readError(path, file.errorString());
+        return LoadResult::Status::Failed;
+    }
+    return LoadResult::Status::Loaded;
+}
+
+// The index of the last entry at this date and time, or -1. The date is
+// compared as a calendar date and the time as "hh:mm:ss" text; entries that
+// do not read as a date and a time never match.
+qsizetype lastMatch(const QList<Lembrete>& entries, const QString& data, const QString& hora)
+{
+    const QDate targetDate = MomentText::readDate(data);
+    const QTime targetTime = MomentText::readTime(hora);
+    if (!targetDate.isValid() || !targetTime.isValid()) {
+        return -1;
+    }
+    const QString targetClock = MomentText::timeTextWithSeconds(targetTime);
+    qsizetype found = -1;
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const QDate date = MomentText::readDate(entries[i].data);
+        const QTime time = MomentText::readTime(entries[i].hora);
+        if (date.isValid() && time.isValid() && date == targetDate
+            && MomentText::timeTextWithSeconds(time) == targetClock) {
+            found = i;
+        }
+    }
+    return found;
+}
+
+QByteArray joinLines(const QList<Lembrete>& entries, qsizetype skip)
+{
+    QByteArray content;
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        if (i != skip) {
+            content += encodeLine(entries[i]);
+        }
+    }
+    return content;
+}
+
+} // namespace
+
+bool ArquivoExiste(const QString& path)
+{
+    if (QFileInfo(path).isDir()) {
+        return false;
+    }
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly);
+}
+
+ReminderFile::ReminderFile(const QString& path)
+    : m_path(path)
+{ }
+
+bool ReminderFile::ArquivoExiste() const
+{
+    return ::ArquivoExiste(m_path);
+}
+
+bool ReminderFile::HorarioLivre(const QString& momento) const
+{
+    const QDateTime wanted = MomentText::readMoment(momento);
+    QByteArray bytes;
+    QString error;
+    if (readBytes(m_path, bytes, error) != LoadResult::Status::Loaded || !wanted.isValid()) {
+        // Nothing readable holds the moment. An unreadable file fails at the
+        // write that follows, with its reason.
+        return true;
+    }
+    for (const QString& line : splitLines(Windows1252::decode(bytes))) {
+        const Lembrete entry = Lembrete::fromLine(line);
+        if (MomentText::readMoment(entry.momento()) == wanted) {
+            return false;
+        }
+    }
+    return true;
+}
+
+LoadResult ReminderFile::CarregaLembretes() const
+{
+    LoadResult result;
+    QByteArray bytes;
+    result.status = readBytes(m_path, bytes, result.error);
+    if (result.status == LoadResult::Status::Loaded) {
+        const QStringList lines = splitLines(Windows1252::decode(bytes));
+        result.entries.reserve(lines.size());
+        for (const QString& line : lines) {
+            result.entries << Lembrete::fromLine(line);
+        }
+    }
+    return result;
+}
+
+Outcome ReminderFile::GravaLembrete(const Lembrete& lembrete) const
+{
+    QByteArray content;
+    QString error;
+    if (readBytes(m_path, content, error) == LoadResult::Status::Failed) {
+        return Outcome::failure(error);
+    }
+    if (!content.isEmpty() && !content.endsWith('\n') && !content.endsWith('\r')) {
+        content += LineEnd;
+    }
+    return write(content + encodeLine(lembrete));
+}
+
+Outcome ReminderFile::apaga(const QString& data, const QString& hora) const
+{
+    const LoadResult loaded = CarregaLembretes();
+    if (loaded.status == LoadResult::Status::Missing) {
+        return Outcome::success();
+    }
+    if (!loaded.loaded()) {
+        return Outcome::failure(loaded.error);
+    }
+    return write(joinLines(loaded.entries, lastMatch(loaded.entries, data, hora)));
+}
+
+Outcome ReminderFile::substitui(const QString& data, const QString& hora, const Lembrete& novo) const
+{
+    const LoadResult loaded = CarregaLembretes();
+    if (loaded.status == LoadResult::Status::Failed) {
+        return Outcome::failure(loaded.error);
+    }
+    return write(joinLines(loaded.entries, lastMatch(loaded.entries, data, hora)) + encodeLine(novo));
+}
+
+Outcome ReminderFile::write(const QByteArray& content) const
+{
+    const QString native = QDir::toNativeSeparators(m_path);
+    const auto failed = [&native](const QString& reason) {
+        return Outcome::failure(
+            QStringLiteral("Não foi possível gravar o arquivo de lembretes %1: %2").arg(native, reason));
+    };
+    const QString folder = QFileInfo(m_path).absolutePath();
+    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
+        return failed(QStringLiteral("a pasta %1 não pôde ser criada").arg(QDir::toNativeSeparators(folder)));
+    }
+    QSaveFile file(m_path);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return failed(file.errorString());
+    }
+    if (file.write(content) != content.size() || !file.flush()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return failed(reason);
+    }
+    if (!file.commit()) {
+        return failed(file.errorString());
+    }
+    return Outcome::success();
+}
