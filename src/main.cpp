@@ -1,11 +1,9 @@
+#include "shell/Startup.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Quedrino"));
-    window.show();
-    return app.exec();
+    return Startup::run(app);
 }

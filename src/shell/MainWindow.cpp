@@ -1,0 +1,134 @@
+#include "MainWindow.h"
+
+#include "shell/AboutWindow.h"
+#include "shell/Icons.h"
+#include "shell/MakerInfo.h"
+#include "shell/UrlOpener.h"
+#include "ui/ModalRun.h"
+#include "ui/WindowStyle.h"
+#include "ui_frmtarvelo.h"
+
+#include <QCloseEvent>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+MainWindow::MainWindow(bool trayAvailable, QWidget* parent)
+    : QMainWindow(parent)
+    , m_ui(std::make_unique<Ui::frmtarvelo>())
+    , m_timer1(new QTimer(this))
+    , m_tray(new QSystemTrayIcon(this))
+    , m_usesTray(trayAvailable)
+{
+    m_ui->setupUi(this);
+    setWindowIcon(Icons::notes());
+    m_separator = m_ui->mnu0->insertSeparator(m_ui->mnuSobre);
+    m_separator->setObjectName(QStringLiteral("h1"));
+    m_ui->cboHora->setCurrentIndex(-1);
+    m_ui->cboMinuto->setCurrentIndex(-1);
+    const QPixmap badge = Icons::badge(QStringLiteral(QUEDRINO_MAKER_NAME));
+    m_ui->Picture2->setPixmap(badge);
+    m_ui->Picture3->setPixmap(badge);
+    WindowStyle::applyFonts(this);
+
+    connect(m_ui->mnuInc, &QAction::triggered, this, &MainWindow::showIncludePanel);
+    connect(m_ui->mnuRev, &QAction::triggered, this, &MainWindow::showReviewPanel);
+    connect(m_ui->mnuSobre, &QAction::triggered, this, &MainWindow::showAbout);
+    connect(m_ui->mnuEncerrar, &QAction::triggered, this, &MainWindow::encerrar);
+    connect(m_ui->cmdcaninc, &QPushButton::clicked, this, &QWidget::hide);
+    connect(m_ui->cmdmancan, &QPushButton::clicked, this, &QWidget::hide);
+    connect(m_ui->Picture2, &ClickableLabel::clicked, this, &MainWindow::openMakerSite);
+    connect(m_ui->Picture3, &ClickableLabel::clicked, this, &MainWindow::openMakerSite);
+
+    // Runs the due-reminder scan, as often as the platform allows.
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(1);
+    m_timer1->start();
+
+    if (m_usesTray) {
+        m_ui->menubar->hide();
+        IncluiIcone();
+        WindowStyle::makeFixed(this);
+        hide();
+    } else {
+        m_ui->mnu0->setTitle(QStringLiteral("&Quedrino"));
+        setFixedSize(width(), height() + m_ui->menubar->sizeHint().height());
+        setWindowFlags((windowFlags() & Qt::WindowType_Mask) | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                       | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint);
+        showIncludePanel();
+    }
+    WindowStyle::centre(this);
+}
+
+MainWindow::~MainWindow() = default;
+
+QMenu* MainWindow::trayMenu() const
+{
+    return m_ui->mnu0;
+}
+
+void MainWindow::IncluiIcone()
+{
+    m_tray->setIcon(windowIcon());
+    m_tray->setToolTip(QStringLiteral("Quedrino"));
+    // Qt opens this menu on the icon's context click (the right button) and
+    // leaves the left button and double clicks alone.
+    m_tray->setContextMenu(m_ui->mnu0);
+    m_tray->show();
+}
+
+void MainWindow::RemoveIcone()
+{
+    m_tray->hide();
+}
+
+void MainWindow::showIncludePanel()
+{
+    show();
+    m_ui->fraInc->show();
+    m_ui->frarev->hide();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::showReviewPanel()
+{
+    show();
+    m_ui->fraInc->hide();
+    m_ui->frarev->show();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::showAbout()
+{
+    // Open at most once: a second "&Sobre" brings the open one forward.
+    if (m_about) {
+        m_about->raise();
+        m_about->activateWindow();
+        return;
+    }
+    AboutWindow about;
+    m_about = &about;
+    runModal(about, m_ui->centralwidget); // not the window: the tray menu is its child
+}
+
+void MainWindow::encerrar()
+{
+    RemoveIcone();
+    Q_EMIT quitRequested();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    if (m_usesTray) {
+        hide();
+    } else {
+        showMinimized();
+    }
+}
+
+void MainWindow::openMakerSite()
+{
+    UrlOpener::open(QUrl(QStringLiteral(QUEDRINO_MAKER_URL)));
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+class QDialog;
+class QWidget;
+
+// Shows a dialog and waits until it closes, with `blocked` taking no input
+// meanwhile. Unlike QDialog::exec, the rest of the program stays live: the
+// tray icon's menu still opens, so the program can be ended with a dialog up.
+// Returns the dialog's result.
+int runModal(QDialog& dialog, QWidget* blocked);
