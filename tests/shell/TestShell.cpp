@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -113,6 +114,10 @@ void TestShell::mainWindowLayout()
     QCOMPARE(child<QLabel>(&window, "Label6")->text(), QStringLiteral("Descrição :"));
     QCOMPARE(child<QLineEdit>(&window, "txtdata")->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
     QCOMPARE(child<QLabel>(&window, "lbldia")->text(), QStringLiteral("lbldia"));
+    auto* list = child<QListWidget>(&window, "lstlembr");
+    QVERIFY(list->isSortingEnabled());
+    QCOMPARE(list->flow(), QListView::TopToBottom); // down one column, then the next
+    QVERIFY(list->isWrapping());
 
     // Both panels share one rectangle.
     QCOMPARE(child(&window, "fraInc")->geometry(), QRect(8, 24, 424, 235));
