@@ -32,9 +32,14 @@ QStringList splitLines(const QString& text)
     return lines;
 }
 
+// A line break inside a field would split the reminder in two, so none is
+// ever written, whichever way it got into the text.
 QByteArray encodeLine(const Lembrete& lembrete)
 {
-    return Windows1252::encode(lembrete.toLine()) + LineEnd;
+    QString line = lembrete.toLine();
+    line.remove(QLatin1Char('\r'));
+    line.remove(QLatin1Char('\n'));
+    return Windows1252::encode(line) + LineEnd;
 }
 
 QString readError(const QString& path, const QString& reason)
@@ -43,9 +48,17 @@ QString readError(const QString& path, const QString& reason)
         .arg(QDir::toNativeSeparators(path), reason);
 }
 
+const QString NoCodec = QStringLiteral("a codificação Windows-1252 não está disponível");
+
 // Reads the raw bytes. Missing means nothing at the path at all.
 LoadResult::Status readBytes(const QString& path, QByteArray& bytes, QString& error)
 {
+    // Without the code page every line would read as empty, and a rewrite
+    // would then empty the file.
+    if (!Windows1252::isAvailable()) {
+        error = readError(path, NoCodec);
+        return LoadResult::Status::Failed;
+    }
     const QFileInfo info(path);
     if (!info.exists()) {
         return LoadResult::Status::Missing;
@@ -196,6 +209,9 @@ Outcome ReminderFile::write(const QByteArray& content) const
         return Outcome::failure(
             QStringLiteral("Não foi possível gravar o arquivo de lembretes %1: %2").arg(native, reason));
     };
+    if (!Windows1252::isAvailable()) {
+        return failed(NoCodec);
+    }
     const QString folder = QFileInfo(m_path).absolutePath();
     if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
         return failed(QStringLiteral("a pasta %1 não pôde ser criada").arg(QDir::toNativeSeparators(folder)));

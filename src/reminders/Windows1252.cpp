@@ -11,7 +11,8 @@ namespace Windows1252 {
 
 bool isAvailable()
 {
-    return QStringEncoder(Name).isValid() && QStringDecoder(Name).isValid();
+    static const bool available = QStringEncoder(Name).isValid() && QStringDecoder(Name).isValid();
+    return available;
 }
 
 QString decode(const QByteArray& bytes)

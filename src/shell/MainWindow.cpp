@@ -83,18 +83,19 @@ void MainWindow::RemoveIcone()
 
 void MainWindow::showIncludePanel()
 {
-    show();
-    m_ui->fraInc->show();
-    m_ui->frarev->hide();
-    raise();
-    activateWindow();
+    showPanel(m_ui->fraInc, m_ui->frarev);
 }
 
 void MainWindow::showReviewPanel()
 {
+    showPanel(m_ui->frarev, m_ui->fraInc);
+}
+
+void MainWindow::showPanel(QWidget* panel, QWidget* other)
+{
     show();
-    m_ui->fraInc->hide();
-    m_ui->frarev->show();
+    other->hide();
+    panel->show();
     raise();
     activateWindow();
 }

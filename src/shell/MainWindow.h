@@ -49,6 +49,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void showPanel(QWidget* panel, QWidget* other);
     void openMakerSite();
 
     std::unique_ptr<Ui::frmtarvelo> m_ui;

@@ -198,6 +198,11 @@ void TestReminderFile::unmappableCharacters()
         store.GravaLembrete({"01/01/2030", "01:01", QStringLiteral("a\u4e2d\U0001F600b\u001a\u00e7")}).ok());
     QCOMPARE(bytes(), QByteArray("01/01/203001:01a??b\x1a\xe7\r\n"));
     QCOMPARE(Windows1252::encode(QStringLiteral("ok")), QByteArray("ok"));
+
+    // Line breaks that reach a description never split its line.
+    QVERIFY(store.GravaLembrete({"02/01/2030", "02:02", QStringLiteral("one\r\ntwo\nthree\r")}).ok());
+    QVERIFY(bytes().endsWith("\r\n02/01/203002:02onetwothree\r\n"));
+    QCOMPARE(store.CarregaLembretes().entries.size(), 2);
 }
 
 void TestReminderFile::substituiMovesToTheEnd()
