@@ -13,7 +13,6 @@ AboutWindow::AboutWindow(QWidget* parent)
     , m_ui(std::make_unique<Ui::frmtarveloSobre>())
 {
     m_ui->setupUi(this);
-    setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowIcon(Icons::info());
     m_ui->Label2->setText(QStringLiteral(QUEDRINO_MAKER_NAME));
     m_ui->endereco->setText(QStringLiteral(QUEDRINO_MAKER_URL));

@@ -125,6 +125,10 @@ xdotool windowfocus --sync "$about" 2>/dev/null
 xdotool key Return
 check "Enter closes the About window" wait_for 5 window_gone "Sobre o Quedrino 1.1a"
 
+# The tray menu still works while a dialog is open, so the program can be
+# ended from it.
+choose s
+check "\"&Sobre\" opens the About window again" wait_for 5 window_shown "Sobre o Quedrino 1.1a"
 choose e
 status=timeout
 if wait_for 10 app_ended; then
