@@ -21,8 +21,8 @@ MainWindow::MainWindow(bool trayAvailable, QWidget* parent)
 {
     m_ui->setupUi(this);
     setWindowIcon(Icons::notes());
-    m_separator = m_ui->mnu0->insertSeparator(m_ui->mnuSobre);
-    m_separator->setObjectName(QStringLiteral("h1"));
+    m_ui->mnu0->insertSeparator(m_ui->mnuSobre)->setObjectName(QStringLiteral("h1"));
+    // The hour and minute start empty: no item chosen.
     m_ui->cboHora->setCurrentIndex(-1);
     m_ui->cboMinuto->setCurrentIndex(-1);
     const QPixmap badge = Icons::badge(QStringLiteral(QUEDRINO_MAKER_NAME));

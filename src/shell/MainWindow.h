@@ -6,7 +6,6 @@
 #include <memory>
 
 class AboutWindow;
-class QAction;
 class QMenu;
 class QSystemTrayIcon;
 class QTimer;
@@ -55,7 +54,6 @@ private:
     std::unique_ptr<Ui::frmtarvelo> m_ui;
     QTimer* m_timer1;
     QSystemTrayIcon* m_tray;
-    QAction* m_separator;
     QPointer<AboutWindow> m_about;
     bool m_usesTray;
 };
