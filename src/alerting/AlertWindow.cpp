@@ -1,21 +1,144 @@
 #include "AlertWindow.h"
 
-#include "shell/Icons.h"
+#include "alerting/AlarmSound.h"
+#include "alerting/Postpone.h"
+#include "alerting/ScanHost.h"
+#include "alerting/ScanTimer.h"
+#include "reminders/Clock.h"
+#include "reminders/DataFolder.h"
+#include "reminders/ReminderFile.h"
+#include "review/EnterKeyFilter.h"
+#include "ui/MessageBox.h"
+#include "ui/ComboBoxes.h"
+#include "ui/Icons.h"
 #include "ui/WindowStyle.h"
 #include "ui_frmAviso.h"
 
-AlertWindow::AlertWindow(QWidget* parent)
+#include <QKeyEvent>
+
+AlertWindow::AlertWindow(ScanHost& host, ScanTimer& timer, AlarmSound& sound, QWidget* parent)
     : QDialog(parent)
     , m_ui(std::make_unique<Ui::frmAviso>())
+    , m_host(host)
+    , m_timer(timer)
+    , m_sound(sound)
 {
     m_ui->setupUi(this);
     setWindowIcon(Icons::bell());
     m_ui->cboadia->setCurrentIndex(-1);
+    ComboBoxes::keepTypedText(m_ui->cboadia);
+    EnterKeyFilter::install(m_ui->txtmsg);
     WindowStyle::applyFonts(this);
     WindowStyle::makeFixed(this);
-    setWindowFlag(Qt::WindowStaysOnTopHint);
     WindowStyle::centre(this);
     m_ui->txtmsg->setFocus();
+
+    connect(m_ui->cmdApagar, &QPushButton::clicked, this, &AlertWindow::cmdApagar_Click);
+    connect(m_ui->cdmAdiar, &QPushButton::clicked, this, &AlertWindow::cdmAdiar_Click);
+    // However the window ends: a button, its close box, the window manager.
+    connect(this, &QDialog::finished, this, &AlertWindow::unloadStep);
+
+    m_host.setMenusEnabled(false);
+    Stayontop();
+    m_sound.play(DataFolder::alarmSound());
 }
 
-AlertWindow::~AlertWindow() = default;
+AlertWindow::~AlertWindow()
+{
+    if (m_blocking) {
+        m_host.blockInput(false);
+    }
+}
+
+void AlertWindow::Stayontop()
+{
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+}
+
+void AlertWindow::fill(const Lembrete& lembrete)
+{
+    m_ui->lbldata->setText(lembrete.data);
+    m_ui->lblhora->setText(lembrete.hora);
+    m_ui->txtmsg->setText(lembrete.descricao);
+}
+
+void AlertWindow::present()
+{
+    if (!m_blocking) {
+        m_blocking = true;
+        m_host.blockInput(true);
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+void AlertWindow::keyPressEvent(QKeyEvent* event)
+{
+    // The window has no cancel button, so Esc does nothing.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+ReminderFile AlertWindow::reminderFile() const
+{
+    return ReminderFile(DataFolder::reminderFile());
+}
+
+void AlertWindow::cmdApagar_Click()
+{
+    m_sound.stop();
+    m_timer.switchOff();
+    const Outcome removed = reminderFile().apaga(m_ui->lbldata->text(), m_ui->lblhora->text());
+    if (!removed) {
+        // The reminder is still in the file: the alert stays, with its text.
+        MessageBox::critical(this, removed.message());
+        return;
+    }
+    accept();
+    m_timer.switchOn();
+}
+
+void AlertWindow::cdmAdiar_Click()
+{
+    m_sound.stop();
+    m_timer.switchOff();
+    const QString choice = m_ui->cboadia->currentText();
+    if (choice.isEmpty()) {
+        MessageBox::critical(this, QStringLiteral("Por favor, Informar o tempo para Adiar!"));
+        return;
+    }
+    const QString moment = Postpone::newMoment(choice, Clock::now());
+    const ReminderFile file = reminderFile();
+    // Asked before the reminder leaves the file, so its own minute counts as
+    // taken too.
+    if (!file.HorarioLivre(moment)) {
+        MessageBox::critical(this, QStringLiteral("Já existe mensagem cadastrada para esta data e hora!"));
+        m_ui->cboadia->setFocus();
+        return;
+    }
+    // Removed and added again in one replacement of the file, so a failure
+    // between the two cannot lose the reminder.
+    const Lembrete postponed{moment.left(10), moment.mid(11, 5), m_ui->txtmsg->text()};
+    const Outcome moved = file.substitui(m_ui->lbldata->text(), m_ui->lblhora->text(), postponed);
+    if (!moved) {
+        MessageBox::critical(this, moved.message());
+        return;
+    }
+    accept();
+    m_timer.switchOn();
+}
+
+void AlertWindow::unloadStep()
+{
+    m_timer.switchOn();
+    m_host.setMenusEnabled(true);
+    if (m_blocking) {
+        m_blocking = false;
+        m_host.blockInput(false);
+    }
+    deleteLater();
+}

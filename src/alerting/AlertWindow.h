@@ -1,22 +1,52 @@
 #pragma once
 
+#include "reminders/Lembrete.h"
+
 #include <QDialog>
 
 #include <memory>
+
+class AlarmSound;
+class ReminderFile;
+class ScanHost;
+class ScanTimer;
 
 namespace Ui {
 class frmAviso;
 }
 
-// "Aviso do Quedrino": the window a due reminder opens, above all others.
+// "Aviso do Quedrino": the window a due reminder opens, above all others,
+// with a sound. It deletes the reminder or puts it off; closed any other way
+// it leaves the reminder due, so the next tick opens it again. One is made
+// for each alert and deletes itself when the alert ends.
 class AlertWindow : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit AlertWindow(QWidget* parent = nullptr);
+    // The load step: the main window's menus off, on top, the sound started.
+    AlertWindow(ScanHost& host, ScanTimer& timer, AlarmSound& sound, QWidget* parent = nullptr);
     ~AlertWindow() override;
 
+    // The reminder's texts exactly as stored.
+    void fill(const Lembrete& lembrete);
+    // Shows the window; the main window takes no input until it ends.
+    void present();
+
+    void Stayontop();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
+    void cmdApagar_Click();
+    void cdmAdiar_Click();
+    void unloadStep();
+    ReminderFile reminderFile() const;
+
     std::unique_ptr<Ui::frmAviso> m_ui;
+    ScanHost& m_host;
+    ScanTimer& m_timer;
+    AlarmSound& m_sound;
+    bool m_blocking = false;
 };

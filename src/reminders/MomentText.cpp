@@ -1,40 +1,28 @@
 #include "MomentText.h"
 
-namespace {
-bool isAsciiDigit(QChar c)
-{
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
-
-int digits(QStringView text)
-{
-    int value = 0;
-    for (QChar c : text) {
-        if (!isAsciiDigit(c)) {
-            return -1;
-        }
-        value = value * 10 + (c.unicode() - '0');
-    }
-    return text.isEmpty() ? -1 : value;
-}
-} // namespace
-
 namespace MomentText {
 
 int twoDigits(QStringView text)
 {
-    return text.size() == 2 ? digits(text) : -1;
+    if (text.size() != 2) {
+        return -1;
+    }
+    int value = 0;
+    for (QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+            return -1;
+        }
+        value = value * 10 + (c.unicode() - '0');
+    }
+    return value;
 }
 
 QDate readDate(QStringView text)
 {
-    if (text.size() != 10 || text[2] != QLatin1Char('/') || text[5] != QLatin1Char('/')) {
-        return {};
-    }
-    const int day = twoDigits(text.mid(0, 2));
-    const int month = twoDigits(text.mid(3, 2));
-    const int year = digits(text.mid(6, 4));
-    if (day < 0 || month < 0 || year <= 0) {
+    int day = 0;
+    int month = 0;
+    int year = 0;
+    if (!detail::dateFields(text.data(), text.size(), day, month, year)) {
         return {};
     }
     return QDate(year, month, day); // invalid for 31/04, 29/02 of a common year, zeros
@@ -42,24 +30,23 @@ QDate readDate(QStringView text)
 
 QTime readTime(QStringView text)
 {
-    if (text.size() != 5 || text[2] != QLatin1Char(':')) {
-        return {};
-    }
-    const int hour = twoDigits(text.mid(0, 2));
-    const int minute = twoDigits(text.mid(3, 2));
-    if (hour < 0 || minute < 0) {
-        return {};
-    }
-    return QTime(hour, minute); // invalid past 23:59
+    const int minutes = detail::minuteOfDay(text.data(), text.size());
+    return minutes < 0 ? QTime() : QTime(minutes / 60, minutes % 60);
 }
 
 QDateTime readMoment(QStringView text)
 {
-    if (text.size() != 16 || text[10] != QLatin1Char(' ')) {
+    // The date runs to the first blank after it, the time is the rest.
+    qsizetype start = 0;
+    while (start < text.size() && text[start] == QLatin1Char(' ')) {
+        ++start;
+    }
+    const qsizetype blank = text.indexOf(QLatin1Char(' '), start);
+    if (blank < 0) {
         return {};
     }
-    const QDate date = readDate(text.mid(0, 10));
-    const QTime time = readTime(text.mid(11, 5));
+    const QDate date = readDate(text.mid(start, blank - start));
+    const QTime time = readTime(text.mid(blank + 1));
     if (!date.isValid() || !time.isValid()) {
         return {};
     }

@@ -59,17 +59,15 @@ LoadResult::Status readBytes(const QString& path, QByteArray& bytes, QString& er
         error = readError(path, NoCodec);
         return LoadResult::Status::Failed;
     }
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        return LoadResult::Status::Missing;
-    }
-    if (info.isDir()) {
-        error = readError(path, QStringLiteral("é uma pasta"));
-        return LoadResult::Status::Failed;
-    }
+    // Opening first and asking why only when it fails keeps the common case,
+    // which the due scan runs every millisecond, to one system call.
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        error = readError(path, file.errorString());
+        const QFileInfo info(path);
+        if (!info.exists()) {
+            return LoadResult::Status::Missing;
+        }
+        error = readError(path, info.isDir() ? QStringLiteral("é uma pasta") : file.errorString());
         return LoadResult::Status::Failed;
     }
     bytes = file.readAll();
@@ -151,6 +149,11 @@ bool ReminderFile::HorarioLivre(const QString& momento) const
         }
     }
     return true;
+}
+
+LoadResult::Status ReminderFile::readRaw(QByteArray& bytes, QString& error) const
+{
+    return readBytes(m_path, bytes, error);
 }
 
 LoadResult ReminderFile::CarregaLembretes() const

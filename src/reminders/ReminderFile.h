@@ -40,6 +40,10 @@ public:
     // All reminders in file order. CR, CR LF and LF each end a line.
     LoadResult CarregaLembretes() const;
 
+    // The file's bytes as they are, for readers that cut lines themselves.
+    // One byte is one character (Windows-1252).
+    LoadResult::Status readRaw(QByteArray& bytes, QString& error) const;
+
     // Adds the reminder as a new last line, creating the folder and the file
     // when needed. A last line without an ending gets one first.
     Outcome GravaLembrete(const Lembrete& lembrete) const;

@@ -1,6 +1,6 @@
 #include "AboutWindow.h"
 
-#include "shell/Icons.h"
+#include "ui/Icons.h"
 #include "shell/MakerInfo.h"
 #include "shell/UrlOpener.h"
 #include "ui/WindowStyle.h"

@@ -1,9 +1,12 @@
 #include "MainWindow.h"
 
+#include "alerting/DueScan.h"
 #include "shell/AboutWindow.h"
-#include "shell/Icons.h"
+#include "ui/Icons.h"
 #include "shell/MakerInfo.h"
 #include "shell/UrlOpener.h"
+#include "ui/ComboBoxes.h"
+#include "ui/InputBlock.h"
 #include "ui/ModalRun.h"
 #include "ui/WindowStyle.h"
 #include "ui_frmtarvelo.h"
@@ -12,10 +15,11 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
-MainWindow::MainWindow(bool trayAvailable, QWidget* parent)
+MainWindow::MainWindow(bool trayAvailable, AlarmSound& sound, QWidget* parent)
     : QMainWindow(parent)
     , m_ui(std::make_unique<Ui::frmtarvelo>())
     , m_timer1(new QTimer(this))
+    , m_scan(new DueScan(*m_timer1, *this, sound, this))
     , m_tray(new QSystemTrayIcon(this))
     , m_usesTray(trayAvailable)
 {
@@ -25,6 +29,8 @@ MainWindow::MainWindow(bool trayAvailable, QWidget* parent)
     // The hour and minute start empty: no item chosen.
     m_ui->cboHora->setCurrentIndex(-1);
     m_ui->cboMinuto->setCurrentIndex(-1);
+    ComboBoxes::keepTypedText(m_ui->cboHora);
+    ComboBoxes::keepTypedText(m_ui->cboMinuto);
     const QPixmap badge = Icons::badge(QStringLiteral(QUEDRINO_MAKER_NAME));
     m_ui->Picture2->setPixmap(badge);
     m_ui->Picture3->setPixmap(badge);
@@ -126,6 +132,44 @@ void MainWindow::closeEvent(QCloseEvent* event)
         hide();
     } else {
         showMinimized();
+    }
+}
+
+void MainWindow::showClock(const QString& day, const QString& time)
+{
+    m_ui->lbldia->setText(day);
+    m_ui->lblhora->setText(time);
+}
+
+bool MainWindow::reviewPanelShowing() const
+{
+    return !m_ui->frarev->isHidden();
+}
+
+void MainWindow::hideMainWindow()
+{
+    // Without a tray icon a hidden window could never be found again.
+    if (m_usesTray) {
+        hide();
+    } else {
+        showMinimized();
+    }
+}
+
+void MainWindow::setMenusEnabled(bool enabled)
+{
+    m_ui->mnuInc->setEnabled(enabled);
+    m_ui->mnuRev->setEnabled(enabled);
+    m_ui->mnuSobre->setEnabled(enabled);
+}
+
+void MainWindow::blockInput(bool blocked)
+{
+    // Not the whole window: the tray menu is its child and must stay live.
+    if (blocked) {
+        InputBlock::block(m_ui->centralwidget);
+    } else {
+        InputBlock::unblock(m_ui->centralwidget);
     }
 }
 

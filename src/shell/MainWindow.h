@@ -1,11 +1,15 @@
 #pragma once
 
+#include "alerting/ScanHost.h"
+
 #include <QMainWindow>
 #include <QPointer>
 
 #include <memory>
 
 class AboutWindow;
+class AlarmSound;
+class DueScan;
 class QMenu;
 class QSystemTrayIcon;
 class QTimer;
@@ -17,22 +21,30 @@ class frmtarvelo;
 // "Quedrino": the window that holds the include and review panels. It lives
 // for the whole run, hidden; the tray icon's menu shows it with one panel or
 // the other. Without a notification area it stays on screen instead, with
-// the same menu on its menu bar.
-class MainWindow : public QMainWindow
+// the same menu on its menu bar. It owns Timer1 and the due scan it drives.
+class MainWindow : public QMainWindow, public ScanHost
 {
     Q_OBJECT
 
 public:
-    explicit MainWindow(bool trayAvailable, QWidget* parent = nullptr);
+    MainWindow(bool trayAvailable, AlarmSound& sound, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     QTimer* timer() const { return m_timer1; }
+    DueScan& scan() const { return *m_scan; }
     QSystemTrayIcon* trayIcon() const { return m_tray; }
     QMenu* trayMenu() const;
     bool usesTray() const { return m_usesTray; }
 
     void IncluiIcone();
     void RemoveIcone();
+
+    // What the scan and the alert need of this window.
+    void showClock(const QString& day, const QString& time) override;
+    bool reviewPanelShowing() const override;
+    void hideMainWindow() override;
+    void setMenusEnabled(bool enabled) override;
+    void blockInput(bool blocked) override;
 
 public Q_SLOTS:
     void showIncludePanel(); // "&Incluir Lembrete"
@@ -53,6 +65,7 @@ private:
 
     std::unique_ptr<Ui::frmtarvelo> m_ui;
     QTimer* m_timer1;
+    DueScan* m_scan;
     QSystemTrayIcon* m_tray;
     QPointer<AboutWindow> m_about;
     bool m_usesTray;

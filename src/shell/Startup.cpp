@@ -1,5 +1,6 @@
 #include "Startup.h"
 
+#include "alerting/QtAlarmSound.h"
 #include "shell/MainWindow.h"
 
 #include <QApplication>
@@ -37,7 +38,8 @@ int run(QApplication& app)
                    "with the tray menu on its menu bar\n",
                    stderr);
     }
-    MainWindow window(tray);
+    QtAlarmSound sound;
+    MainWindow window(tray, sound);
     // Ends every event loop at once, an open alert's or About window's too.
     QObject::connect(&window, &MainWindow::quitRequested, &app, [] { QCoreApplication::exit(0); });
     return QApplication::exec();

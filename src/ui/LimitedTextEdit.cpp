@@ -1,36 +1,89 @@
 #include "LimitedTextEdit.h"
 
+#include <QKeyEvent>
+#include <QMimeData>
 #include <QTextBlock>
 #include <QTextCursor>
 
+#include <algorithm>
+
 LimitedTextEdit::LimitedTextEdit(QWidget* parent)
     : QPlainTextEdit(parent)
+{ }
+
+QString LimitedTextEdit::text() const
 {
-    connect(document(), &QTextDocument::contentsChange, this, &LimitedTextEdit::cutExcess);
+    // Unlike toPlainText, this keeps non-breaking spaces as they are.
+    QString raw = document()->toRawText();
+    raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    raw.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return raw;
 }
 
 void LimitedTextEdit::setText(const QString& text)
 {
-    m_unlimited = true;
     setPlainText(text);
-    m_unlimited = false;
 }
 
-void LimitedTextEdit::cutExcess(int position, int /*removed*/, int added)
+qsizetype LimitedTextEdit::room() const
 {
-    if (m_unlimited || m_maxLength < 0 || added <= 0) {
+    const QTextCursor cursor = textCursor();
+    const qsizetype length = document()->characterCount() - 1;
+    return m_maxLength - (length - (cursor.selectionEnd() - cursor.selectionStart()));
+}
+
+QString LimitedTextEdit::fitted(const QString& incoming) const
+{
+    // A pasted CR LF becomes one line break, so it counts as one.
+    QString text = incoming;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    qsizetype keep = std::max<qsizetype>(0, room());
+    if (keep >= text.size()) {
+        return text;
+    }
+    if (keep > 0 && text.at(keep - 1).isHighSurrogate()) {
+        --keep; // never half a character
+    }
+    return text.left(keep);
+}
+
+void LimitedTextEdit::keyPressEvent(QKeyEvent* event)
+{
+    const QString typed = event->text();
+    const bool inserts = m_maxLength >= 0 && !typed.isEmpty()
+        && !(event->modifiers() & Qt::ControlModifier)
+        && std::all_of(typed.cbegin(), typed.cend(),
+                       [](QChar c) { return c.isPrint() || c == QLatin1Char('\r') || c.isSurrogate(); });
+    if (!inserts || typed.size() <= room()) {
+        QPlainTextEdit::keyPressEvent(event);
         return;
     }
-    const int excess = int(toPlainText().size()) - m_maxLength;
-    if (excess <= 0) {
+    event->accept();
+    const QString part = fitted(typed);
+    if (!part.isEmpty()) {
+        insertPlainText(part);
+    }
+}
+
+void LimitedTextEdit::inputMethodEvent(QInputMethodEvent* event)
+{
+    if (m_maxLength < 0 || event->commitString().size() <= room()) {
+        QPlainTextEdit::inputMethodEvent(event);
         return;
     }
-    // Only what was just added goes; text already there stays.
-    const int cut = qMin(excess, added);
-    QTextCursor cursor(document());
-    cursor.setPosition(position + added - cut);
-    cursor.setPosition(position + added, QTextCursor::KeepAnchor);
-    m_unlimited = true;
-    cursor.removeSelectedText();
-    m_unlimited = false;
+    QInputMethodEvent cut(event->preeditString(), event->attributes());
+    cut.setCommitString(fitted(event->commitString()), event->replacementStart(), event->replacementLength());
+    QPlainTextEdit::inputMethodEvent(&cut);
+    event->accept();
+}
+
+void LimitedTextEdit::insertFromMimeData(const QMimeData* source)
+{
+    if (m_maxLength < 0 || !source->hasText()) {
+        QPlainTextEdit::insertFromMimeData(source);
+        return;
+    }
+    QMimeData cut;
+    cut.setText(fitted(source->text()));
+    QPlainTextEdit::insertFromMimeData(&cut);
 }

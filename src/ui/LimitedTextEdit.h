@@ -3,9 +3,10 @@
 #include <QPlainTextEdit>
 
 // A multi-line text box with a length limit, like a single-line edit's
-// maxLength: typing, pasting or dropping past the limit is cut off at the
-// limit. Text the program puts in with setText is never cut, so a longer
-// description from the file is shown whole.
+// maxLength: what is typed, pasted or dropped is cut to the room left before
+// it goes in, so undo works as in any text box. Text the program puts in
+// with setText is never cut, so a longer description from the file is shown
+// whole.
 class LimitedTextEdit : public QPlainTextEdit
 {
     Q_OBJECT
@@ -17,12 +18,19 @@ public:
     int maxLength() const { return m_maxLength; }
     void setMaxLength(int length) { m_maxLength = length; }
 
-    QString text() const { return toPlainText(); }
+    // The text with each line break as "\n"; every other character as it is.
+    QString text() const;
     void setText(const QString& text);
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
+
 private:
-    void cutExcess(int position, int removed, int added);
+    // Characters that may still go in, the selection counting as free.
+    qsizetype room() const;
+    QString fitted(const QString& incoming) const;
 
     int m_maxLength = -1;
-    bool m_unlimited = false;
 };

@@ -1,5 +1,7 @@
 #include "ModalRun.h"
 
+#include "ui/InputBlock.h"
+
 #include <QDialog>
 #include <QEventLoop>
 #include <QPointer>
@@ -8,7 +10,7 @@ int runModal(QDialog& dialog, QWidget* blocked)
 {
     QPointer<QWidget> guard(blocked);
     if (guard) {
-        guard->setEnabled(false);
+        InputBlock::block(guard);
     }
     QEventLoop loop;
     QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
@@ -18,7 +20,7 @@ int runModal(QDialog& dialog, QWidget* blocked)
     dialog.activateWindow();
     loop.exec(QEventLoop::DialogExec);
     if (guard) {
-        guard->setEnabled(true);
+        InputBlock::unblock(guard);
     }
     return dialog.result();
 }

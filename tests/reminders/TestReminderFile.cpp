@@ -24,6 +24,7 @@ private Q_SLOTS:
     void lineEndings();
     void duplicateMoments();
     void absentTargetKeepsEverything();
+    void momentsMatchByValue();
     void malformedLinesKept();
     void bytesSurviveByteForByte();
     void unmappableCharacters();
@@ -159,8 +160,22 @@ void TestReminderFile::absentTargetKeepsEverything()
     QCOMPARE(bytes(), content);
     // A target that is not a date or time matches nothing either.
     QVERIFY(store.apaga(QStringLiteral("31/02/2030"), QStringLiteral("01:01")).ok());
-    QVERIFY(store.apaga(QStringLiteral("01/01/2030"), QStringLiteral("1:01")).ok());
+    QVERIFY(store.apaga(QStringLiteral("01/01/2030"), QStringLiteral("1:61")).ok());
     QCOMPARE(bytes(), content);
+}
+
+void TestReminderFile::momentsMatchByValue()
+{
+    // A hand-edited line names the same moment as the zero-padded texts.
+    put("01/01/203001:01a\r\n 5/03/2030 9:30hand\r\n02/02/203002:02b\r\n");
+    const ReminderFile store(m_path);
+    QVERIFY(!store.HorarioLivre(QStringLiteral("05/03/2030 09:30")));
+    QVERIFY(!store.HorarioLivre(QStringLiteral("5/3/2030  9:30")));
+    QVERIFY(store.HorarioLivre(QStringLiteral("05/03/2030 09:31")));
+    QVERIFY(store.apaga(QStringLiteral("05/03/2030"), QStringLiteral("09:30")).ok());
+    QCOMPARE(bytes(), QByteArray("01/01/203001:01a\r\n02/02/203002:02b\r\n"));
+    QVERIFY(store.apaga(QStringLiteral("1/1/2030"), QStringLiteral("1:01")).ok());
+    QCOMPARE(bytes(), QByteArray("02/02/203002:02b\r\n"));
 }
 
 void TestReminderFile::malformedLinesKept()
