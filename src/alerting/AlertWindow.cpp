@@ -75,8 +75,10 @@ void AlertWindow::present()
 
 void AlertWindow::keyPressEvent(QKeyEvent* event)
 {
-    // The window has no cancel button, so Esc does nothing.
-    if (event->key() == Qt::Key_Escape) {
+    // The window has no cancel button, so Esc does nothing; and no default
+    // button, so Enter reaching the window (from the interval box) presses
+    // none. A focused button still takes Enter itself.
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         event->accept();
         return;
     }

@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "alerting/DueScan.h"
+#include "review/EnterKeyFilter.h"
 #include "shell/AboutWindow.h"
 #include "ui/Icons.h"
 #include "shell/MakerInfo.h"
@@ -31,6 +32,8 @@ MainWindow::MainWindow(bool trayAvailable, AlarmSound& sound, QWidget* parent)
     m_ui->cboMinuto->setCurrentIndex(-1);
     ComboBoxes::keepTypedText(m_ui->cboHora);
     ComboBoxes::keepTypedText(m_ui->cboMinuto);
+    EnterKeyFilter::install(m_ui->txtincdesc);
+    EnterKeyFilter::install(m_ui->txtmanobs);
     const QPixmap badge = Icons::badge(QStringLiteral(QUEDRINO_MAKER_NAME));
     m_ui->Picture2->setPixmap(badge);
     m_ui->Picture3->setPixmap(badge);
