@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "alerting/DueScan.h"
+#include "entry/IncludePanel.h"
 #include "review/EnterKeyFilter.h"
 #include "shell/AboutWindow.h"
 #include "ui/Icons.h"
@@ -27,11 +28,9 @@ MainWindow::MainWindow(bool trayAvailable, AlarmSound& sound, QWidget* parent)
     m_ui->setupUi(this);
     setWindowIcon(Icons::notes());
     m_ui->mnu0->insertSeparator(m_ui->mnuSobre)->setObjectName(QStringLiteral("h1"));
-    // The hour and minute start empty: no item chosen.
-    m_ui->cboHora->setCurrentIndex(-1);
-    m_ui->cboMinuto->setCurrentIndex(-1);
     ComboBoxes::keepTypedText(m_ui->cboHora);
     ComboBoxes::keepTypedText(m_ui->cboMinuto);
+    m_include = new IncludePanel(*m_ui, *this, *m_scan);
     EnterKeyFilter::install(m_ui->txtincdesc);
     EnterKeyFilter::install(m_ui->txtmanobs);
     const QPixmap badge = Icons::badge(QStringLiteral(QUEDRINO_MAKER_NAME));
@@ -68,7 +67,11 @@ MainWindow::MainWindow(bool trayAvailable, AlarmSound& sound, QWidget* parent)
     WindowStyle::centre(this);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The scan closes an open alert, which still talks to this window.
+    delete m_scan;
+}
 
 QMenu* MainWindow::trayMenu() const
 {
@@ -92,6 +95,7 @@ void MainWindow::RemoveIcone()
 
 void MainWindow::showIncludePanel()
 {
+    m_include->open();
     showPanel(m_ui->fraInc, m_ui->frarev);
 }
 

@@ -10,6 +10,7 @@
 class AboutWindow;
 class AlarmSound;
 class DueScan;
+class IncludePanel;
 class QMenu;
 class QSystemTrayIcon;
 class QTimer;
@@ -32,6 +33,7 @@ public:
 
     QTimer* timer() const { return m_timer1; }
     DueScan& scan() const { return *m_scan; }
+    IncludePanel& includePanel() const { return *m_include; }
     QSystemTrayIcon* trayIcon() const { return m_tray; }
     QMenu* trayMenu() const;
     bool usesTray() const { return m_usesTray; }
@@ -66,6 +68,7 @@ private:
     std::unique_ptr<Ui::frmtarvelo> m_ui;
     QTimer* m_timer1;
     DueScan* m_scan;
+    IncludePanel* m_include = nullptr;
     QSystemTrayIcon* m_tray;
     QPointer<AboutWindow> m_about;
     bool m_usesTray;

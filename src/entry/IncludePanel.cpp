@@ -1,0 +1,157 @@
+#include "IncludePanel.h"
+
+#include "alerting/ScanTimer.h"
+#include "reminders/Clock.h"
+#include "reminders/DataFolder.h"
+#include "reminders/MomentText.h"
+#include "reminders/ReminderFile.h"
+#include "ui/MessageBox.h"
+#include "ui_frmtarvelo.h"
+
+#include <QKeyEvent>
+
+namespace {
+const QString BadDate = QStringLiteral("Data no formato inválido! (dd/mm/aaaa)");
+
+QDate today()
+{
+    return Clock::now().date();
+}
+
+// A combo box that only ever holds one of its list items, or nothing: its
+// edit field shows the choice but takes no typing, pasting or dropping.
+void listOnly(QComboBox* box)
+{
+    box->lineEdit()->setReadOnly(true);
+    box->setCurrentIndex(-1);
+    box->clearEditText();
+}
+} // namespace
+
+IncludePanel::IncludePanel(Ui::frmtarvelo& ui, QWidget& window, ScanTimer& timer)
+    : QObject(&window)
+    , m_ui(ui)
+    , m_window(window)
+    , m_timer(timer)
+{
+    listOnly(m_ui.cboHora);
+    listOnly(m_ui.cboMinuto);
+    m_ui.cboHora->installEventFilter(this);
+    m_ui.cboMinuto->installEventFilter(this);
+
+    // Choosing an item moves on to the next field.
+    connect(m_ui.cboHora, &QComboBox::activated, this, [this] { m_ui.cboMinuto->setFocus(); });
+    connect(m_ui.cboMinuto, &QComboBox::activated, this, [this] { m_ui.txtincdesc->setFocus(); });
+    connect(m_ui.cmdinc, &QPushButton::clicked, this, &IncludePanel::cmdinc_Click);
+    const std::pair<QPushButton*, int> steps[] = {
+        {m_ui.cmdme30, -30}, {m_ui.cmdme10, -10}, {m_ui.cmdme7, -7}, {m_ui.cmdme1, -1},
+        {m_ui.cmdma1, 1},    {m_ui.cmdma7, 7},    {m_ui.cmdma10, 10}, {m_ui.cmdma30, 30},
+    };
+    for (const auto& [button, days] : steps) {
+        connect(button, &QPushButton::clicked, this, [this, days = days] { moveDate(days); });
+    }
+}
+
+bool IncludePanel::eventFilter(QObject* watched, QEvent* event)
+{
+    // Any key released in the hour or minute box empties it: they take
+    // their values from their lists only.
+    if (event->type() == QEvent::KeyRelease && !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
+        auto* box = qobject_cast<QComboBox*>(watched);
+        box->setCurrentIndex(-1);
+        box->clearEditText();
+    }
+    return false;
+}
+
+void IncludePanel::open()
+{
+    m_ui.txtdata->setText(MomentText::dateText(today()));
+    m_ui.cboHora->setCurrentIndex(-1);
+    m_ui.cboHora->clearEditText();
+    m_ui.cboMinuto->setCurrentIndex(-1);
+    m_ui.cboMinuto->clearEditText();
+}
+
+void IncludePanel::moveDate(int days)
+{
+    m_checks.Verifica_Data(m_ui.txtdata->text());
+    if (!m_checks.DataValida) {
+        MessageBox::critical(&m_window, BadDate);
+        return;
+    }
+    QDate moved = MomentText::readDate(m_ui.txtdata->text()).addDays(days);
+    if (days < 0 && moved <= today()) {
+        moved = today();
+    }
+    m_ui.txtdata->setText(MomentText::dateText(moved));
+}
+
+void IncludePanel::refuse(const QString& message, QWidget* focus)
+{
+    MessageBox::critical(&m_window, message);
+    if (focus) {
+        focus->setFocus();
+    }
+}
+
+void IncludePanel::cmdinc_Click()
+{
+    const QString data = m_ui.txtdata->text();
+    const QString hora = m_ui.cboHora->currentText();
+    const QString minuto = m_ui.cboMinuto->currentText();
+    const QString descricao = m_ui.txtincdesc->text();
+
+    m_checks.Verifica_Data(data);
+    if (!m_checks.DataValida) {
+        refuse(BadDate, nullptr);
+        return;
+    }
+    const QDate date = MomentText::readDate(data);
+    const QDateTime now = Clock::now();
+    if (date < now.date()) {
+        refuse(QStringLiteral("Você está tentando incluir uma data já vencida!"), m_ui.txtdata);
+        return;
+    }
+    if (hora.trimmed().isEmpty()) {
+        refuse(QStringLiteral("Por favor, Informar a Hora!"), m_ui.cboHora);
+        return;
+    }
+    if (minuto.trimmed().isEmpty()) {
+        refuse(QStringLiteral("Por favor, Informar o Minuto!"), m_ui.cboMinuto);
+        return;
+    }
+    const QTime time = MomentText::readTime(QString(hora + QLatin1Char(':') + minuto));
+    // Compared as "hh:mm:ss" texts: the chosen minute passes only during its
+    // second 00.
+    if (date == now.date()
+        && MomentText::timeTextWithSeconds(now.time()) > MomentText::timeTextWithSeconds(time)) {
+        refuse(QStringLiteral("Você está tentando incluir uma hora já vencida!"), m_ui.cboHora);
+        return;
+    }
+    if (descricao.trimmed().isEmpty()) {
+        refuse(QStringLiteral("Por favor, Informar a Descrição!"), m_ui.txtincdesc);
+        return;
+    }
+    const ReminderFile file(DataFolder::reminderFile());
+    const QString hhmm = hora + QLatin1Char(':') + minuto;
+    if (file.ArquivoExiste() && !file.HorarioLivre(data + QLatin1Char(' ') + hhmm)) {
+        refuse(QStringLiteral("Já existe mensagem cadastrada para esta data e hora!"), m_ui.txtdata);
+        return;
+    }
+    const Outcome written = file.GravaLembrete({data, hhmm, descricao});
+    if (!written) {
+        // Nothing was written: every field keeps what the user typed.
+        refuse(written.message(), nullptr);
+        return;
+    }
+    resetFields();
+    m_timer.switchOn();
+    m_ui.txtdata->setFocus();
+}
+
+void IncludePanel::resetFields()
+{
+    open();
+    m_ui.txtincdesc->clear();
+}
