@@ -3,6 +3,7 @@
 #include "alerting/DueScan.h"
 #include "entry/IncludePanel.h"
 #include "review/EnterKeyFilter.h"
+#include "review/ReviewPanel.h"
 #include "shell/AboutWindow.h"
 #include "ui/Icons.h"
 #include "shell/MakerInfo.h"
@@ -30,13 +31,14 @@ MainWindow::MainWindow(bool trayAvailable, AlarmSound& sound, QWidget* parent)
     m_ui->mnu0->insertSeparator(m_ui->mnuSobre)->setObjectName(QStringLiteral("h1"));
     ComboBoxes::keepTypedText(m_ui->cboHora);
     ComboBoxes::keepTypedText(m_ui->cboMinuto);
-    m_include = new IncludePanel(*m_ui, *this, *m_scan);
     EnterKeyFilter::install(m_ui->txtincdesc);
     EnterKeyFilter::install(m_ui->txtmanobs);
     const QPixmap badge = Icons::badge(QStringLiteral(QUEDRINO_MAKER_NAME));
     m_ui->Picture2->setPixmap(badge);
     m_ui->Picture3->setPixmap(badge);
     WindowStyle::applyFonts(this);
+    m_include = new IncludePanel(*m_ui, *this, *m_scan);
+    m_review = new ReviewPanel(*m_ui, *this, *m_scan);
 
     connect(m_ui->mnuInc, &QAction::triggered, this, &MainWindow::showIncludePanel);
     connect(m_ui->mnuRev, &QAction::triggered, this, &MainWindow::showReviewPanel);
@@ -101,6 +103,7 @@ void MainWindow::showIncludePanel()
 
 void MainWindow::showReviewPanel()
 {
+    m_review->open();
     showPanel(m_ui->frarev, m_ui->fraInc);
 }
 

@@ -11,6 +11,7 @@ class AboutWindow;
 class AlarmSound;
 class DueScan;
 class IncludePanel;
+class ReviewPanel;
 class QMenu;
 class QSystemTrayIcon;
 class QTimer;
@@ -34,6 +35,7 @@ public:
     QTimer* timer() const { return m_timer1; }
     DueScan& scan() const { return *m_scan; }
     IncludePanel& includePanel() const { return *m_include; }
+    ReviewPanel& reviewPanel() const { return *m_review; }
     QSystemTrayIcon* trayIcon() const { return m_tray; }
     QMenu* trayMenu() const;
     bool usesTray() const { return m_usesTray; }
@@ -69,6 +71,7 @@ private:
     QTimer* m_timer1;
     DueScan* m_scan;
     IncludePanel* m_include = nullptr;
+    ReviewPanel* m_review = nullptr;
     QSystemTrayIcon* m_tray;
     QPointer<AboutWindow> m_about;
     bool m_usesTray;
