@@ -4,12 +4,20 @@
 #include "reminders/Windows1252.h"
 
 #include <cstring>
+#include <limits>
 
 namespace {
 
-int dayKey(int year, int month, int day)
+// A moment as one number that orders like (day, second of the day).
+qint64 momentKey(int year, int month, int day, int second)
 {
-    return year * 10000 + month * 100 + day;
+    return (qint64(year) * 10000 + month * 100 + day) * 100000 + second;
+}
+
+qint64 momentKey(const QDateTime& now)
+{
+    const QDate today = now.date();
+    return momentKey(today.year(), today.month(), today.day(), now.time().msecsSinceStartOfDay() / 1000);
 }
 
 // Finds line ends without rescanning: the next CR and the next LF are each
@@ -46,6 +54,54 @@ private:
     const char* m_lf;
 };
 
+struct Walk
+{
+    std::optional<Lembrete> due;
+    qint64 earliest = std::numeric_limits<qint64>::max(); // of the lines walked
+};
+
+// Walks the lines in file order until one is due at `now`. A line falls due
+// from the first second after its minute, so it is due once now's key
+// reaches (its day, its minute's second 01); a day before today always has.
+Walk walk(const QByteArray& fileBytes, qint64 now)
+{
+    using MomentText::detail::dateFields;
+    using MomentText::detail::minuteOfDay;
+
+    Walk result;
+    const char* const begin = fileBytes.constData();
+    const char* const end = begin + fileBytes.size();
+    LineEnds ends(begin, end);
+    for (const char* line = begin; line < end;) {
+        const char* const stop = ends.next(line);
+        const qsizetype length = stop - line;
+        int day = 0;
+        int month = 0;
+        int year = 0;
+        int minute = -1;
+        if (length > Lembrete::DateWidth && dateFields(line, Lembrete::DateWidth, day, month, year)) {
+            minute = minuteOfDay(line + Lembrete::DateWidth,
+                                 qMin<qsizetype>(length - Lembrete::DateWidth, Lembrete::TimeWidth));
+        }
+        if (minute >= 0) {
+            const qint64 dueFrom = momentKey(year, month, day, minute * 60 + 1);
+            // Most lines are later than both: they need no calendar check.
+            if ((dueFrom <= now || dueFrom < result.earliest) && QDate::isValid(year, month, day)) {
+                if (dueFrom <= now) {
+                    result.due = Lembrete::fromLine(Windows1252::decode(QByteArray(line, length)));
+                    return result;
+                }
+                result.earliest = dueFrom;
+            }
+        }
+        if (stop == end) {
+            break;
+        }
+        line = stop + ((stop[0] == '\r' && stop + 1 < end && stop[1] == '\n') ? 2 : 1);
+    }
+    return result;
+}
+
 } // namespace
 
 namespace DueRule {
@@ -65,41 +121,25 @@ bool isDue(QDate date, QTime time, const QDateTime& now)
 
 std::optional<Lembrete> firstDue(const QByteArray& fileBytes, const QDateTime& now)
 {
-    using MomentText::detail::dateFields;
-    using MomentText::detail::minuteOfDay;
+    return walk(fileBytes, momentKey(now)).due;
+}
 
-    const QDate today = now.date();
-    const int todayKey = dayKey(today.year(), today.month(), today.day());
-    const int nowSecond = now.time().msecsSinceStartOfDay() / 1000;
-
-    const char* const begin = fileBytes.constData();
-    const char* const end = begin + fileBytes.size();
-    LineEnds ends(begin, end);
-    for (const char* line = begin; line < end;) {
-        const char* const stop = ends.next(line);
-        const qsizetype length = stop - line;
-        int day = 0;
-        int month = 0;
-        int year = 0;
-        // Most lines are in the future: that needs no calendar check.
-        if (dateFields(line, qMin<qsizetype>(length, Lembrete::DateWidth), day, month, year)) {
-            const int key = dayKey(year, month, day);
-            if (key <= todayKey && QDate::isValid(year, month, day)) {
-                const int minute = length > Lembrete::DateWidth
-                    ? minuteOfDay(line + Lembrete::DateWidth,
-                                  qMin<qsizetype>(length - Lembrete::DateWidth, Lembrete::TimeWidth))
-                    : -1;
-                if (minute >= 0 && (key < todayKey || nowSecond > minute * 60)) {
-                    return Lembrete::fromLine(Windows1252::decode(QByteArray(line, length)));
-                }
-            }
-        }
-        if (stop == end) {
-            break;
-        }
-        line = stop + ((stop[0] == '\r' && stop + 1 < end && stop[1] == '\n') ? 2 : 1);
+std::optional<Lembrete> Scanner::firstDue(const QByteArray& fileBytes, const QDateTime& now)
+{
+    const qint64 nowKey = momentKey(now);
+    if (nowKey < m_earliest && fileBytes == m_bytes) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    Walk walked = walk(fileBytes, nowKey);
+    if (walked.due) {
+        // The walk stopped early, so it does not know the earliest moment.
+        m_bytes.clear();
+        m_earliest = std::numeric_limits<qint64>::min();
+    } else {
+        m_bytes = fileBytes; // shares the buffer, no copy
+        m_earliest = walked.earliest;
+    }
+    return std::move(walked.due);
 }
 
 } // namespace DueRule

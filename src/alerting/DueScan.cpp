@@ -89,7 +89,7 @@ void DueScan::tick()
     case LoadResult::Status::Loaded:
         break;
     }
-    const std::optional<Lembrete> due = DueRule::firstDue(bytes, now);
+    const std::optional<Lembrete> due = m_scanner.firstDue(bytes, now);
     if (!due) {
         switchOn();
         return;

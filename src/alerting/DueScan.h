@@ -1,5 +1,6 @@
 #pragma once
 
+#include "alerting/DueRule.h"
 #include "alerting/ScanTimer.h"
 
 #include <QDate>
@@ -42,6 +43,7 @@ private:
     ScanHost& m_host;
     AlarmSound& m_sound;
     QPointer<AlertWindow> m_alert;
+    DueRule::Scanner m_scanner;
     QString m_timeFormat;
     QDate m_clockDay;
     QString m_dayText;

@@ -13,6 +13,18 @@
 namespace {
 const QString BadDate = QStringLiteral("Data no formato inválido! (dd/mm/aaaa)");
 
+// Empty once the spaces around it are gone. Line breaks count as nothing
+// too: they never reach the file.
+bool blank(const QString& text)
+{
+    for (QChar c : text) {
+        if (c != QLatin1Char(' ') && c != QLatin1Char('\r') && c != QLatin1Char('\n')) {
+            return false;
+        }
+    }
+    return true;
+}
+
 QDate today()
 {
     return Clock::now().date();
@@ -113,11 +125,11 @@ void IncludePanel::cmdinc_Click()
         refuse(QStringLiteral("Você está tentando incluir uma data já vencida!"), m_ui.txtdata);
         return;
     }
-    if (hora.trimmed().isEmpty()) {
+    if (blank(hora)) {
         refuse(QStringLiteral("Por favor, Informar a Hora!"), m_ui.cboHora);
         return;
     }
-    if (minuto.trimmed().isEmpty()) {
+    if (blank(minuto)) {
         refuse(QStringLiteral("Por favor, Informar o Minuto!"), m_ui.cboMinuto);
         return;
     }
@@ -129,7 +141,7 @@ void IncludePanel::cmdinc_Click()
         refuse(QStringLiteral("Você está tentando incluir uma hora já vencida!"), m_ui.cboHora);
         return;
     }
-    if (descricao.trimmed().isEmpty()) {
+    if (blank(descricao)) {
         refuse(QStringLiteral("Por favor, Informar a Descrição!"), m_ui.txtincdesc);
         return;
     }

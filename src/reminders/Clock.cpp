@@ -1,5 +1,7 @@
 #include "Clock.h"
 
+#include <limits>
+
 namespace {
 QDateTime& fixedNow()
 {
@@ -12,7 +14,21 @@ namespace Clock {
 
 QDateTime now()
 {
-    return fixedNow().isValid() ? fixedNow() : QDateTime::currentDateTime();
+    if (fixedNow().isValid()) {
+        return fixedNow();
+    }
+    // Turning the time into local time asks the system for its time zone,
+    // which costs more than the due scan's whole read of the file; every
+    // rule looks at whole seconds, so it is done once a second.
+    static qint64 second = std::numeric_limits<qint64>::min();
+    static QDateTime local;
+    const qint64 msecs = QDateTime::currentMSecsSinceEpoch();
+    const qint64 whole = msecs >= 0 ? msecs / 1000 : (msecs - 999) / 1000;
+    if (whole != second) {
+        second = whole;
+        local = QDateTime::fromSecsSinceEpoch(whole);
+    }
+    return local;
 }
 
 void setNowForTesting(const QDateTime& moment)

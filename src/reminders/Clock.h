@@ -6,7 +6,7 @@
 // stop the clock at any second they like.
 namespace Clock {
 
-// The local wall-clock date and time.
+// The local wall-clock date and time, to the second.
 QDateTime now();
 
 // From now on now() answers this moment (local time); an invalid moment

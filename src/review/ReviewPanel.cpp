@@ -10,6 +10,8 @@
 #include "ui_frmtarvelo.h"
 
 #include <QFileInfo>
+#include <QKeyEvent>
+#include <QMouseEvent>
 
 namespace {
 ReminderFile reminderFile()
@@ -32,10 +34,41 @@ ReviewPanel::ReviewPanel(Ui::frmtarvelo& ui, QWidget& window, ScanTimer& timer)
     list->setUniformItemSizes(true);
     list->setGridSize(QSize(list->width() - 2 * list->frameWidth(), list->fontMetrics().height() + 2));
 
+    list->installEventFilter(this);
+    list->viewport()->installEventFilter(this);
     connect(list, &QListWidget::itemSelectionChanged, this, &ReviewPanel::lstlembr_Click);
     connect(list, &QListWidget::itemClicked, this, &ReviewPanel::lstlembr_Click);
     connect(m_ui.cmdmanalt, &QPushButton::clicked, this, &ReviewPanel::cmdmanalt_Click);
     connect(m_ui.cmdmanexc, &QPushButton::clicked, this, &ReviewPanel::cmdmanexc_Click);
+}
+
+bool ReviewPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    QListWidget* list = m_ui.lstlembr;
+    if (watched == list && event->type() == QEvent::KeyPress) {
+        // With nothing selected, the first arrow key selects the first item,
+        // not the one after the row Qt makes current on focus.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Down || key == Qt::Key_Up) && list->count() > 0 && !selectedItem()) {
+            list->setCurrentRow(0);
+            return true;
+        }
+    }
+    if (watched == list->viewport()
+        && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)) {
+        // Once chosen, a reminder stays selected until another is chosen:
+        // neither a click beside the items nor Ctrl+click takes it away.
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        QListWidgetItem* item = list->itemAt(mouse->position().toPoint());
+        if (!item) {
+            return true;
+        }
+        if (mouse->modifiers() & Qt::ControlModifier) {
+            list->setCurrentItem(item);
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 QStringList ReviewPanel::items() const
@@ -180,16 +213,22 @@ void ReviewPanel::cmdmanalt_Click()
 
 void ReviewPanel::cmdmanexc_Click()
 {
-    const QListWidgetItem* item = selectedItem();
-    if (!item) {
+    const QListWidgetItem* asked = selectedItem();
+    if (!asked) {
         refuse(QStringLiteral("Por Favor, Selecione uma data!"));
         return;
     }
+    const QString text = asked->text();
     if (!MessageBox::question(&m_window, QStringLiteral("Exclusão"), QStringLiteral("Confirma Exclusão do Lembrete?"))) {
         m_ui.cmdmancan->setFocus();
         return;
     }
-    const QString text = item->text();
+    // The question waits in its own event loop, where the list may have been
+    // reloaded: act only on a selection that is still the one asked about.
+    const QListWidgetItem* item = selectedItem();
+    if (!item || item->text() != text) {
+        return;
+    }
     const ReminderFile file = reminderFile();
     const bool existed = QFileInfo::exists(file.path());
     const Outcome removed = file.apaga(ReviewList::itemDate(text), ReviewList::itemTime(text));
@@ -198,13 +237,13 @@ void ReviewPanel::cmdmanexc_Click()
         refuse(removed.message());
         return;
     }
-    if (!existed) {
-        return; // no file, nothing to delete: the list stays as it is
+    // With no file there was nothing to delete, and the item stays.
+    if (existed) {
+        QStringList texts = items();
+        texts.removeAt(m_ui.lstlembr->row(item));
+        setItems(texts);
+        Ordena_Lista();
     }
-    QStringList texts = items();
-    texts.removeAt(m_ui.lstlembr->row(item));
-    setItems(texts);
-    Ordena_Lista();
     clearFields();
     m_ui.lstlembr->setFocus();
 }

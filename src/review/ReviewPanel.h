@@ -33,6 +33,9 @@ public:
     void cmdmanalt_Click(); // "&Alterar"
     void cmdmanexc_Click(); // "&Excluir"
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QListWidgetItem* selectedItem() const;
     QStringList items() const;

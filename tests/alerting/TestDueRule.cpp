@@ -1,6 +1,7 @@
 #include "alerting/DueRule.h"
 #include "alerting/Postpone.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 namespace {
@@ -43,6 +44,7 @@ class TestDueRule : public QObject
 private Q_SLOTS:
     void firstDue_data();
     void firstDue();
+    void scannerAgreesWithAFreshWalk();
     void newMoment_data();
     void newMoment();
 };
@@ -100,6 +102,36 @@ void TestDueRule::firstDue()
     if (found) {
         QCOMPARE(found->data, reference(file, now)->data);
     }
+}
+
+void TestDueRule::scannerAgreesWithAFreshWalk()
+{
+    // The same bytes read tick after tick while the clock moves on, then the
+    // file changed under it, sometimes to the same size.
+    QRandomGenerator random(20261206);
+    DueRule::Scanner scanner;
+    QByteArray file;
+    QDateTime now = at(6, 12, 2026, 23, 58, 0);
+    int raised = 0;
+    for (int round = 0; round < 3000; ++round) {
+        if (random.bounded(10) == 0) {
+            const QDateTime when = now.addSecs(random.bounded(-60, 600));
+            QByteArray line = when.toString(QStringLiteral("dd/MM/yyyyHH:mm")).toLatin1() + "x\r\n";
+            if (random.bounded(5) == 0) {
+                line[random.bounded(15)] = 'z'; // malformed
+            }
+            file = random.bounded(3) == 0 ? line + file.mid(line.size()) : file + line;
+        }
+        now = now.addSecs(random.bounded(3));
+        const QByteArray read(file.constData(), file.size()); // a fresh buffer, as each tick reads
+        const std::optional<Lembrete> expected = DueRule::firstDue(read, now);
+        QCOMPARE(scanner.firstDue(read, now), expected);
+        if (expected) {
+            ++raised; // and deleted, as from the alert
+            file.replace(expected->toLine().toLatin1() + "\r\n", QByteArray());
+        }
+    }
+    QVERIFY(raised > 0);
 }
 
 void TestDueRule::newMoment_data()

@@ -170,6 +170,11 @@ void TestIncludePanel::schedule_data()
                                << "Por favor, Informar o Minuto!" << "cboMinuto" << stored;
     QTest::newRow("spaces only") << Afternoon << stored << "07/12/2026" << "10" << "00" << "   "
                                  << "Por favor, Informar a Descrição!" << "txtincdesc" << stored;
+    QTest::newRow("line breaks only") << Afternoon << stored << "07/12/2026" << "10" << "00" << " \n "
+                                      << "Por favor, Informar a Descrição!" << "txtincdesc" << stored;
+    QTest::newRow("a tab is a description")
+        << Afternoon << QByteArray() << "07/12/2026" << "10" << "00" << "\t" << "" << "txtdata"
+        << QByteArray("07/12/202610:00\t\r\n");
     QTest::newRow("a taken moment") << Afternoon << stored << "06/12/2026" << "18" << "00" << "x"
                                     << "Já existe mensagem cadastrada para esta data e hora!" << "txtdata"
                                     << stored;

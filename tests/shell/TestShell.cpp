@@ -1,4 +1,5 @@
 #include "FakeAlarmSound.h"
+#include "reminders/DataFolder.h"
 #include "shell/AboutWindow.h"
 #include "shell/MainWindow.h"
 #include "shell/MakerInfo.h"
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -44,6 +46,8 @@ class TestShell : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
     void init();
     void cleanup();
     void mainWindowLayout();
@@ -59,7 +63,19 @@ private Q_SLOTS:
 private:
     QList<QUrl> m_opened;
     FakeAlarmSound m_sound;
+    QTemporaryDir m_data; // the scan reads here, never in the user's home
 };
+
+void TestShell::initTestCase()
+{
+    QVERIFY(m_data.isValid());
+    DataFolder::setPathForTesting(m_data.path());
+}
+
+void TestShell::cleanupTestCase()
+{
+    DataFolder::setPathForTesting({});
+}
 
 void TestShell::init()
 {
