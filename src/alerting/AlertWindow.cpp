@@ -8,9 +8,9 @@
 #include "reminders/DataFolder.h"
 #include "reminders/ReminderFile.h"
 #include "review/EnterKeyFilter.h"
-#include "ui/MessageBox.h"
 #include "ui/ComboBoxes.h"
 #include "ui/Icons.h"
+#include "ui/MessageBox.h"
 #include "ui/WindowStyle.h"
 #include "ui_frmAviso.h"
 

@@ -78,20 +78,23 @@ Walk walk(const QByteArray& fileBytes, qint64 now)
         int day = 0;
         int month = 0;
         int year = 0;
-        int minute = -1;
         if (length > Lembrete::DateWidth && dateFields(line, Lembrete::DateWidth, day, month, year)) {
-            minute = minuteOfDay(line + Lembrete::DateWidth,
-                                 qMin<qsizetype>(length - Lembrete::DateWidth, Lembrete::TimeWidth));
-        }
-        if (minute >= 0) {
-            const qint64 dueFrom = momentKey(year, month, day, minute * 60 + 1);
-            // Most lines are later than both: they need no calendar check.
-            if ((dueFrom <= now || dueFrom < result.earliest) && QDate::isValid(year, month, day)) {
-                if (dueFrom <= now) {
-                    result.due = Lembrete::fromLine(Windows1252::decode(QByteArray(line, length)));
-                    return result;
+            // Most lines fall due after now and after the earliest line seen
+            // so far: their day alone says so, with no time or calendar check.
+            const qint64 dayStart = momentKey(year, month, day, 0);
+            if (dayStart < now || dayStart < result.earliest) {
+                const int minute
+                    = minuteOfDay(line + Lembrete::DateWidth,
+                                  qMin<qsizetype>(length - Lembrete::DateWidth, Lembrete::TimeWidth));
+                const qint64 dueFrom = dayStart + minute * 60 + 1;
+                if (minute >= 0 && (dueFrom <= now || dueFrom < result.earliest)
+                    && QDate::isValid(year, month, day)) {
+                    if (dueFrom <= now) {
+                        result.due = Lembrete::fromLine(Windows1252::decode(QByteArray(line, length)));
+                        return result;
+                    }
+                    result.earliest = dueFrom;
                 }
-                result.earliest = dueFrom;
             }
         }
         if (stop == end) {

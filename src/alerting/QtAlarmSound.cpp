@@ -16,7 +16,7 @@ void QtAlarmSound::play(const QString& wavFile)
 {
     const QFileInfo file(wavFile);
     start(file.isFile() && file.isReadable() && file.size() > 0 ? QUrl::fromLocalFile(file.absoluteFilePath())
-                                                                 : fallback());
+                                                                : fallback());
 }
 
 void QtAlarmSound::stop()

@@ -29,7 +29,8 @@ void silence(std::vector<int16_t>& samples, double seconds)
 
 void put32(std::FILE* out, uint32_t value)
 {
-    const unsigned char bytes[4] = {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
+    const unsigned char bytes[4]
+        = {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
     std::fwrite(bytes, 1, 4, out);
 }
 

@@ -56,7 +56,7 @@ IncludePanel::IncludePanel(Ui::frmtarvelo& ui, QWidget& window, ScanTimer& timer
     connect(m_ui.cboMinuto, &QComboBox::activated, this, [this] { m_ui.txtincdesc->setFocus(); });
     connect(m_ui.cmdinc, &QPushButton::clicked, this, &IncludePanel::cmdinc_Click);
     const std::pair<QPushButton*, int> steps[] = {
-        {m_ui.cmdme30, -30}, {m_ui.cmdme10, -10}, {m_ui.cmdme7, -7}, {m_ui.cmdme1, -1},
+        {m_ui.cmdme30, -30}, {m_ui.cmdme10, -10}, {m_ui.cmdme7, -7},  {m_ui.cmdme1, -1},
         {m_ui.cmdma1, 1},    {m_ui.cmdma7, 7},    {m_ui.cmdma10, 10}, {m_ui.cmdma30, 30},
     };
     for (const auto& [button, days] : steps) {

@@ -39,8 +39,8 @@ void sortItems(QStringList& items)
         keyed.append({itemValue(item), item});
     }
     // Each value is read once, not at every comparison.
-    const auto valid = std::stable_partition(keyed.begin(), keyed.end(),
-                                             [](const Keyed& k) { return k.value.isValid(); });
+    const auto valid
+        = std::stable_partition(keyed.begin(), keyed.end(), [](const Keyed& k) { return k.value.isValid(); });
     std::stable_sort(keyed.begin(), valid, [](const Keyed& a, const Keyed& b) { return a.value < b.value; });
     for (qsizetype i = 0; i < keyed.size(); ++i) {
         items[i] = keyed[i].text;
@@ -62,7 +62,8 @@ QStringList loadItems(const QList<Lembrete>& entries)
 
 qsizetype textPosition(const QStringList& items, const QString& item)
 {
-    const auto after = std::find_if(items.cbegin(), items.cend(), [&item](const QString& other) { return other > item; });
+    const auto after
+        = std::find_if(items.cbegin(), items.cend(), [&item](const QString& other) { return other > item; });
     return after - items.cbegin();
 }
 

@@ -219,7 +219,8 @@ void ReviewPanel::cmdmanexc_Click()
         return;
     }
     const QString text = asked->text();
-    if (!MessageBox::question(&m_window, QStringLiteral("Exclusão"), QStringLiteral("Confirma Exclusão do Lembrete?"))) {
+    if (!MessageBox::question(&m_window, QStringLiteral("Exclusão"),
+                              QStringLiteral("Confirma Exclusão do Lembrete?"))) {
         m_ui.cmdmancan->setFocus();
         return;
     }

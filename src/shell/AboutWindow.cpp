@@ -1,8 +1,8 @@
 #include "AboutWindow.h"
 
-#include "ui/Icons.h"
 #include "shell/MakerInfo.h"
 #include "shell/UrlOpener.h"
+#include "ui/Icons.h"
 #include "ui/WindowStyle.h"
 #include "ui_frmtarveloSobre.h"
 

@@ -50,8 +50,7 @@ QString LimitedTextEdit::fitted(const QString& incoming) const
 void LimitedTextEdit::keyPressEvent(QKeyEvent* event)
 {
     const QString typed = event->text();
-    const bool inserts = m_maxLength >= 0 && !typed.isEmpty()
-        && !(event->modifiers() & Qt::ControlModifier)
+    const bool inserts = m_maxLength >= 0 && !typed.isEmpty() && !(event->modifiers() & Qt::ControlModifier)
         && std::all_of(typed.cbegin(), typed.cend(),
                        [](QChar c) { return c.isPrint() || c == QLatin1Char('\r') || c.isSurrogate(); });
     if (!inserts || typed.size() <= room()) {

@@ -164,7 +164,8 @@ void TestAlert::dueRemindersOneAfterAnother()
     endAlert(child<QPushButton>(alert, "cmdApagar"));
     QVERIFY(!m_window->scan().alert());
     QCOMPARE(m_sound->stops, 1);
-    QCOMPARE(bytes(), QByteArray("01/01/203010:00future\r\n31/12/202618:03later\r\n31/12/202618:00second\r\n"));
+    QCOMPARE(bytes(),
+             QByteArray("01/01/203010:00future\r\n31/12/202618:03later\r\n31/12/202618:00second\r\n"));
     QVERIFY(timer->isActive());
     QVERIFY(menusEnabled());
     QVERIFY(centre->isEnabled());
@@ -264,21 +265,25 @@ void TestAlert::postpone_data()
 
     const QByteArray due("31/12/202618:00Ceia\r\n");
     const QByteArray other("01/01/202700:00Fogos\r\n");
-    QTest::newRow("05 minutos") << due + other << "05 minutos" << QString() << other + "31/12/202618:08Ceia\r\n"
+    QTest::newRow("05 minutos") << due + other << "05 minutos" << QString()
+                                << other + "31/12/202618:08Ceia\r\n"
                                 << "";
-    QTest::newRow("01 semana, edited text")
-        << other + due << "01 semana" << "Ceia adiada" << other + "07/01/202718:03Ceia adiada\r\n" << "";
-    QTest::newRow("empty description: 15 characters")
-        << due << "01 dia" << "" << QByteArray("01/01/202718:03\r\n") << "";
+    QTest::newRow("01 semana, edited text") << other + due << "01 semana"
+                                            << "Ceia adiada" << other + "07/01/202718:03Ceia adiada\r\n"
+                                            << "";
+    QTest::newRow("empty description: 15 characters") << due << "01 dia"
+                                                      << "" << QByteArray("01/01/202718:03\r\n") << "";
     QTest::newRow("typed text matching no interval: this minute")
         << due << "amanhã" << QString() << QByteArray("31/12/202618:03Ceia\r\n") << "";
     QTest::newRow("clash with another reminder")
-        << due + "31/12/202618:08Outro\r\n" << "05 minutos" << QString() << due + "31/12/202618:08Outro\r\n"
+        << due + "31/12/202618:08Outro\r\n"
+        << "05 minutos" << QString() << due + "31/12/202618:08Outro\r\n"
         << Exists;
     QTest::newRow("the alerted reminder's own minute")
-        << QByteArray("31/12/202618:03Agora\r\n") << "x" << QString() << QByteArray("31/12/202618:03Agora\r\n")
-        << Exists;
-    QTest::newRow("no interval") << due << "" << QString() << due << "Por favor, Informar o tempo para Adiar!";
+        << QByteArray("31/12/202618:03Agora\r\n") << "x" << QString()
+        << QByteArray("31/12/202618:03Agora\r\n") << Exists;
+    QTest::newRow("no interval") << due << "" << QString() << due
+                                 << "Por favor, Informar o tempo para Adiar!";
 }
 
 void TestAlert::postpone()
@@ -320,8 +325,8 @@ void TestAlert::failedWritesKeepTheAlert()
 {
 #ifdef Q_OS_UNIX
     // A file-size limit makes writes fail the way a full disk does, even for root.
-    const QByteArray content = "30/12/202609:00" + QByteArray(150, 'a') + "\r\n01/01/203000:00"
-        + QByteArray(150, 'b') + "\r\n";
+    const QByteArray content
+        = "30/12/202609:00" + QByteArray(150, 'a') + "\r\n01/01/203000:00" + QByteArray(150, 'b') + "\r\n";
     put(content);
     AlertWindow* alert = tickUntilAlert();
     QVERIFY(alert);
@@ -340,7 +345,8 @@ void TestAlert::failedWritesKeepTheAlert()
     const QStringList shown = MessageBox::takeShown();
     QCOMPARE(shown.size(), 2);
     for (const QString& text : shown) {
-        QVERIFY2(text.startsWith(QStringLiteral("Não foi possível gravar o arquivo de lembretes")), qPrintable(text));
+        QVERIFY2(text.startsWith(QStringLiteral("Não foi possível gravar o arquivo de lembretes")),
+                 qPrintable(text));
     }
     QCOMPARE(bytes(), content);
     QCOMPARE(m_window->scan().alert(), alert);

@@ -57,10 +57,10 @@ void TestDueRule::firstDue_data()
 
     const QDateTime afternoon = at(6, 12, 2026, 14, 30, 1);
     QTest::newRow("empty file") << QByteArray() << afternoon << "";
-    QTest::newRow("this minute, second 00") << QByteArray("06/12/202614:30a\r\n") << at(6, 12, 2026, 14, 30, 0)
-                                            << "";
-    QTest::newRow("this minute, second 01") << QByteArray("06/12/202614:30a\r\n") << afternoon
-                                            << "06/12/202614:30a";
+    QTest::newRow("this minute, second 00")
+        << QByteArray("06/12/202614:30a\r\n") << at(6, 12, 2026, 14, 30, 0) << "";
+    QTest::newRow("this minute, second 01")
+        << QByteArray("06/12/202614:30a\r\n") << afternoon << "06/12/202614:30a";
     QTest::newRow("later today") << QByteArray("06/12/202614:31a\r\n") << afternoon << "";
     QTest::newRow("yesterday 23:59 just after midnight")
         << QByteArray("05/12/202623:59a\r\n") << at(6, 12, 2026, 0, 0, 30) << "05/12/202623:59a";
@@ -141,17 +141,28 @@ void TestDueRule::newMoment_data()
     QTest::addColumn<QString>("moment");
 
     const QDateTime evening = at(31, 12, 2026, 18, 3, 47);
-    QTest::newRow("05 minutos") << evening << "05 minutos" << "31/12/2026 18:08";
-    QTest::newRow("45 minutos across the hour") << evening << "45 minutos" << "31/12/2026 18:48";
-    QTest::newRow("08 horas across the year") << evening << "08 horas" << "01/01/2027 02:03";
-    QTest::newRow("01 hora across the year") << at(31, 12, 2026, 23, 30, 10) << "01 hora" << "01/01/2027 00:30";
-    QTest::newRow("01 semana across February") << at(28, 2, 2026, 10, 0, 0) << "01 semana" << "07/03/2026 10:00";
-    QTest::newRow("01 dia onto a leap day") << at(28, 2, 2028, 9, 15, 59) << "01 dia" << "29/02/2028 09:15";
-    QTest::newRow("03 dias across the month") << at(30, 4, 2026, 7, 0, 0) << "03 dias" << "03/05/2026 07:00";
-    QTest::newRow("another word: now") << evening << "amanhã" << "31/12/2026 18:03";
-    QTest::newRow("a capital letter: now") << evening << "05 Minutos" << "31/12/2026 18:03";
-    QTest::newRow("one digit: now") << evening << "5 minutos" << "31/12/2026 18:03";
-    QTest::newRow("a trailing blank: now") << evening << "01 hora " << "31/12/2026 18:03";
+    QTest::newRow("05 minutos") << evening << "05 minutos"
+                                << "31/12/2026 18:08";
+    QTest::newRow("45 minutos across the hour") << evening << "45 minutos"
+                                                << "31/12/2026 18:48";
+    QTest::newRow("08 horas across the year") << evening << "08 horas"
+                                              << "01/01/2027 02:03";
+    QTest::newRow("01 hora across the year") << at(31, 12, 2026, 23, 30, 10) << "01 hora"
+                                             << "01/01/2027 00:30";
+    QTest::newRow("01 semana across February") << at(28, 2, 2026, 10, 0, 0) << "01 semana"
+                                               << "07/03/2026 10:00";
+    QTest::newRow("01 dia onto a leap day") << at(28, 2, 2028, 9, 15, 59) << "01 dia"
+                                            << "29/02/2028 09:15";
+    QTest::newRow("03 dias across the month") << at(30, 4, 2026, 7, 0, 0) << "03 dias"
+                                              << "03/05/2026 07:00";
+    QTest::newRow("another word: now") << evening << "amanhã"
+                                       << "31/12/2026 18:03";
+    QTest::newRow("a capital letter: now") << evening << "05 Minutos"
+                                           << "31/12/2026 18:03";
+    QTest::newRow("one digit: now") << evening << "5 minutos"
+                                    << "31/12/2026 18:03";
+    QTest::newRow("a trailing blank: now") << evening << "01 hora "
+                                           << "31/12/2026 18:03";
 }
 
 void TestDueRule::newMoment()

@@ -54,7 +54,10 @@ private:
     QByteArray bytes() const;
     void put(const QByteArray& content) const;
     void choose(const char* box, const QString& item);
-    template <typename T = QWidget> T* field(const char* name) { return child<T>(m_window.get(), QString::fromLatin1(name)); }
+    template <typename T = QWidget> T* field(const char* name)
+    {
+        return child<T>(m_window.get(), QString::fromLatin1(name));
+    }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     FakeAlarmSound m_sound;
@@ -146,44 +149,92 @@ void TestIncludePanel::schedule_data()
 
     const QDateTime secondOne = Afternoon.addSecs(1);
     const QByteArray stored("06/12/202618:00Dentista\r\n");
-    QTest::newRow("later today, no file yet")
-        << Afternoon << QByteArray() << "06/12/2026" << "15" << "00" << "Reunião" << "" << "txtdata"
-        << QByteArray("06/12/202615:00Reuni\xe3o\r\n");
-    QTest::newRow("this minute at second 00")
-        << Afternoon << stored << "06/12/2026" << "14" << "30" << "Agora" << "" << "txtdata"
-        << stored + "06/12/202614:30Agora\r\n";
-    QTest::newRow("this minute at second 01")
-        << secondOne << stored << "06/12/2026" << "14" << "30" << "Agora"
-        << "Você está tentando incluir uma hora já vencida!" << "cboHora" << stored;
-    QTest::newRow("a later day is never too late")
-        << secondOne << stored << "07/12/2026" << "00" << "00" << "Cedo" << "" << "txtdata"
-        << stored + "07/12/202600:00Cedo\r\n";
-    QTest::newRow("yesterday, no hour: the date first")
-        << Afternoon << stored << "05/12/2026" << "" << "" << "x"
-        << "Você está tentando incluir uma data já vencida!" << "txtdata" << stored;
-    QTest::newRow("eight-character date")
-        << Afternoon << stored << "1/2/2030" << "10" << "00" << "x" << "Data no formato inválido! (dd/mm/aaaa)"
-        << "cmdinc" << stored; // the focus stays where the click put it
-    QTest::newRow("no hour") << Afternoon << stored << "07/12/2026" << "" << "00" << "x"
-                             << "Por favor, Informar a Hora!" << "cboHora" << stored;
-    QTest::newRow("no minute") << Afternoon << stored << "07/12/2026" << "10" << "" << "x"
-                               << "Por favor, Informar o Minuto!" << "cboMinuto" << stored;
-    QTest::newRow("spaces only") << Afternoon << stored << "07/12/2026" << "10" << "00" << "   "
-                                 << "Por favor, Informar a Descrição!" << "txtincdesc" << stored;
-    QTest::newRow("line breaks only") << Afternoon << stored << "07/12/2026" << "10" << "00" << " \n "
-                                      << "Por favor, Informar a Descrição!" << "txtincdesc" << stored;
-    QTest::newRow("a tab is a description")
-        << Afternoon << QByteArray() << "07/12/2026" << "10" << "00" << "\t" << "" << "txtdata"
-        << QByteArray("07/12/202610:00\t\r\n");
-    QTest::newRow("a taken moment") << Afternoon << stored << "06/12/2026" << "18" << "00" << "x"
-                                    << "Já existe mensagem cadastrada para esta data e hora!" << "txtdata"
-                                    << stored;
+    QTest::newRow("later today, no file yet") << Afternoon << QByteArray() << "06/12/2026"
+                                              << "15"
+                                              << "00"
+                                              << "Reunião"
+                                              << ""
+                                              << "txtdata" << QByteArray("06/12/202615:00Reuni\xe3o\r\n");
+    QTest::newRow("this minute at second 00") << Afternoon << stored << "06/12/2026"
+                                              << "14"
+                                              << "30"
+                                              << "Agora"
+                                              << ""
+                                              << "txtdata" << stored + "06/12/202614:30Agora\r\n";
+    QTest::newRow("this minute at second 01") << secondOne << stored << "06/12/2026"
+                                              << "14"
+                                              << "30"
+                                              << "Agora"
+                                              << "Você está tentando incluir uma hora já vencida!"
+                                              << "cboHora" << stored;
+    QTest::newRow("a later day is never too late") << secondOne << stored << "07/12/2026"
+                                                   << "00"
+                                                   << "00"
+                                                   << "Cedo"
+                                                   << ""
+                                                   << "txtdata" << stored + "07/12/202600:00Cedo\r\n";
+    QTest::newRow("yesterday, no hour: the date first") << Afternoon << stored << "05/12/2026"
+                                                        << ""
+                                                        << ""
+                                                        << "x"
+                                                        << "Você está tentando incluir uma data já vencida!"
+                                                        << "txtdata" << stored;
+    QTest::newRow("eight-character date") << Afternoon << stored << "1/2/2030"
+                                          << "10"
+                                          << "00"
+                                          << "x"
+                                          << "Data no formato inválido! (dd/mm/aaaa)"
+                                          << "cmdinc" << stored; // the focus stays where the click put it
+    QTest::newRow("no hour") << Afternoon << stored << "07/12/2026"
+                             << ""
+                             << "00"
+                             << "x"
+                             << "Por favor, Informar a Hora!"
+                             << "cboHora" << stored;
+    QTest::newRow("no minute") << Afternoon << stored << "07/12/2026"
+                               << "10"
+                               << ""
+                               << "x"
+                               << "Por favor, Informar o Minuto!"
+                               << "cboMinuto" << stored;
+    QTest::newRow("spaces only") << Afternoon << stored << "07/12/2026"
+                                 << "10"
+                                 << "00"
+                                 << "   "
+                                 << "Por favor, Informar a Descrição!"
+                                 << "txtincdesc" << stored;
+    QTest::newRow("line breaks only") << Afternoon << stored << "07/12/2026"
+                                      << "10"
+                                      << "00"
+                                      << " \n "
+                                      << "Por favor, Informar a Descrição!"
+                                      << "txtincdesc" << stored;
+    QTest::newRow("a tab is a description") << Afternoon << QByteArray() << "07/12/2026"
+                                            << "10"
+                                            << "00"
+                                            << "\t"
+                                            << ""
+                                            << "txtdata" << QByteArray("07/12/202610:00\t\r\n");
+    QTest::newRow("a taken moment") << Afternoon << stored << "06/12/2026"
+                                    << "18"
+                                    << "00"
+                                    << "x"
+                                    << "Já existe mensagem cadastrada para esta data e hora!"
+                                    << "txtdata" << stored;
     QTest::newRow("leading and trailing spaces kept")
-        << Afternoon << stored << "08/12/2026" << "09" << "05" << "   três  " << "" << "txtdata"
-        << stored + "08/12/202609:05   tr\xeas  \r\n";
+        << Afternoon << stored << "08/12/2026"
+        << "09"
+        << "05"
+        << "   três  "
+        << ""
+        << "txtdata" << stored + "08/12/202609:05   tr\xeas  \r\n";
     QTest::newRow("pasted line breaks never split the line")
-        << Afternoon << QByteArray() << "08/12/2026" << "09" << "05" << "um\ndois\r\ntrês" << "" << "txtdata"
-        << QByteArray("08/12/202609:05umdoistr\xeas\r\n");
+        << Afternoon << QByteArray() << "08/12/2026"
+        << "09"
+        << "05"
+        << "um\ndois\r\ntrês"
+        << ""
+        << "txtdata" << QByteArray("08/12/202609:05umdoistr\xeas\r\n");
 }
 
 void TestIncludePanel::schedule()
@@ -271,20 +322,48 @@ void TestIncludePanel::dayButtons_data()
     QTest::addColumn<bool>("message");
 
     // Today is 06/12/2026.
-    QTest::newRow("- 1 on today") << "06/12/2026" << "cmdme1" << "06/12/2026" << false;
-    QTest::newRow("- 1 on tomorrow") << "07/12/2026" << "cmdme1" << "06/12/2026" << false;
-    QTest::newRow("- 1 far ahead") << "10/01/2027" << "cmdme1" << "09/01/2027" << false;
-    QTest::newRow("- 7 across the month") << "03/01/2027" << "cmdme7" << "27/12/2026" << false;
-    QTest::newRow("- 30 on ten days ahead") << "16/12/2026" << "cmdme30" << "06/12/2026" << false;
-    QTest::newRow("- 10 on three days ahead") << "09/12/2026" << "cmdme10" << "06/12/2026" << false;
-    QTest::newRow("- 10 far ahead") << "26/12/2026" << "cmdme10" << "16/12/2026" << false;
-    QTest::newRow("- 10 on a past date") << "01/01/2020" << "cmdme10" << "06/12/2026" << false;
-    QTest::newRow("+30 across a leap February") << "15/02/2024" << "cmdma30" << "16/03/2024" << false;
-    QTest::newRow("+ 1 across the year") << "31/12/2024" << "cmdma1" << "01/01/2025" << false;
-    QTest::newRow("+ 7 from a past date") << "01/01/2020" << "cmdma7" << "08/01/2020" << false;
-    QTest::newRow("+10") << "25/12/2026" << "cmdma10" << "04/01/2027" << false;
-    QTest::newRow("+10 on letters") << "amanhã" << "cmdma10" << "amanhã" << true;
-    QTest::newRow("- 1 on a short date") << "1/2/2030" << "cmdme1" << "1/2/2030" << true;
+    QTest::newRow("- 1 on today") << "06/12/2026"
+                                  << "cmdme1"
+                                  << "06/12/2026" << false;
+    QTest::newRow("- 1 on tomorrow") << "07/12/2026"
+                                     << "cmdme1"
+                                     << "06/12/2026" << false;
+    QTest::newRow("- 1 far ahead") << "10/01/2027"
+                                   << "cmdme1"
+                                   << "09/01/2027" << false;
+    QTest::newRow("- 7 across the month") << "03/01/2027"
+                                          << "cmdme7"
+                                          << "27/12/2026" << false;
+    QTest::newRow("- 30 on ten days ahead") << "16/12/2026"
+                                            << "cmdme30"
+                                            << "06/12/2026" << false;
+    QTest::newRow("- 10 on three days ahead") << "09/12/2026"
+                                              << "cmdme10"
+                                              << "06/12/2026" << false;
+    QTest::newRow("- 10 far ahead") << "26/12/2026"
+                                    << "cmdme10"
+                                    << "16/12/2026" << false;
+    QTest::newRow("- 10 on a past date") << "01/01/2020"
+                                         << "cmdme10"
+                                         << "06/12/2026" << false;
+    QTest::newRow("+30 across a leap February") << "15/02/2024"
+                                                << "cmdma30"
+                                                << "16/03/2024" << false;
+    QTest::newRow("+ 1 across the year") << "31/12/2024"
+                                         << "cmdma1"
+                                         << "01/01/2025" << false;
+    QTest::newRow("+ 7 from a past date") << "01/01/2020"
+                                          << "cmdma7"
+                                          << "08/01/2020" << false;
+    QTest::newRow("+10") << "25/12/2026"
+                         << "cmdma10"
+                         << "04/01/2027" << false;
+    QTest::newRow("+10 on letters") << "amanhã"
+                                    << "cmdma10"
+                                    << "amanhã" << true;
+    QTest::newRow("- 1 on a short date") << "1/2/2030"
+                                         << "cmdme1"
+                                         << "1/2/2030" << true;
 }
 
 void TestIncludePanel::dayButtons()

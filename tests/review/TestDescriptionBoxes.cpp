@@ -82,7 +82,8 @@ void TestDescriptionBoxes::limit()
     edit->setTextCursor(cursor);
     QApplication::clipboard()->setText(QString(50, QLatin1Char('p')));
     edit->paste();
-    QCOMPARE(edit->text(), QString(10, QLatin1Char('x')) + QString(10, QLatin1Char('p')) + QString(180, QLatin1Char('x')));
+    QCOMPARE(edit->text(),
+             QString(10, QLatin1Char('x')) + QString(10, QLatin1Char('p')) + QString(180, QLatin1Char('x')));
     edit->undo();
     QCOMPARE(edit->text(), before);
     QVERIFY(!edit->document()->isUndoAvailable());
@@ -141,7 +142,8 @@ void TestDescriptionBoxes::enterFilter()
     QTextCursor cursor = edit->textCursor();
     // A pasted CR LF is one line break in the box.
     const QString beforeCaret = start.left(start.indexOf(QLatin1Char('|')));
-    cursor.setPosition(int(QString(beforeCaret).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).size()));
+    cursor.setPosition(
+        int(QString(beforeCaret).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).size()));
     edit->setTextCursor(cursor);
 
     QTest::keyClick(edit, Qt::Key(key), Qt::KeyboardModifiers(modifiers));

@@ -171,7 +171,8 @@ void TestReviewPanel::detailLookup()
     list()->setFocus();
     QTest::keyClick(list(), Qt::Key_Down);
     QCOMPARE(list()->selectedItems().first()->text(), QStringLiteral("05/12/2029 14:30"));
-    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, QPoint(list()->viewport()->width() - 3, list()->viewport()->height() - 3));
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {},
+                      QPoint(list()->viewport()->width() - 3, list()->viewport()->height() - 3));
     QCOMPARE(list()->selectedItems().size(), 1);
     QCOMPARE(field<QLineEdit>("txtmandia")->text(), QStringLiteral("05/12/2029"));
     QCOMPARE(field<QLineEdit>("txtmanhora")->text(), QStringLiteral("14:30"));
@@ -202,25 +203,42 @@ void TestReviewPanel::alter_data()
     QTest::addColumn<QString>("focus");
 
     const QDateTime secondOne = Afternoon.addSecs(1);
-    QTest::newRow("only the description") << "10/12/2026" << "09:00" << Afternoon << "" << "lstlembr";
-    QTest::newRow("onto another reminder") << "11/12/2026" << "10:00" << Afternoon << Exists << "txtmandia";
-    QTest::newRow("a bad date") << "10/12/26" << "09:00" << Afternoon
-                                << "Data no formato inválido! (dd/mm/aaaa)" << "cmdmanalt";
-    QTest::newRow("a bad date with an empty time") << "32/12/2026" << "" << Afternoon
-                                                   << "Data no formato inválido! (dd/mm/aaaa)" << "cmdmanalt";
-    QTest::newRow("a bad time") << "10/12/2026" << "9:00" << Afternoon << "Hora no formato inválido. (hh:mm)"
+    QTest::newRow("only the description") << "10/12/2026"
+                                          << "09:00" << Afternoon << ""
+                                          << "lstlembr";
+    QTest::newRow("onto another reminder") << "11/12/2026"
+                                           << "10:00" << Afternoon << Exists << "txtmandia";
+    QTest::newRow("a bad date") << "10/12/26"
+                                << "09:00" << Afternoon << "Data no formato inválido! (dd/mm/aaaa)"
                                 << "cmdmanalt";
-    QTest::newRow("a six-character time") << "10/12/2026" << "09:00 " << Afternoon
-                                          << "Hora no formato inválido. (hh:mm)" << "cmdmanalt";
-    QTest::newRow("yesterday") << "05/12/2026" << "23:00" << Afternoon
-                               << "Você está tentando alterar para uma data já vencida." << "cmdmanalt";
-    QTest::newRow("earlier today") << "06/12/2026" << "14:29" << Afternoon
-                                   << "Você está tentando alterar para uma hora já vencida." << "cmdmanalt";
-    QTest::newRow("this minute at second 00") << "06/12/2026" << "14:30" << Afternoon << "" << "lstlembr";
-    QTest::newRow("this minute at second 01")
-        << "06/12/2026" << "14:30" << secondOne << "Você está tentando alterar para uma hora já vencida."
+    QTest::newRow("a bad date with an empty time")
+        << "32/12/2026"
+        << "" << Afternoon << "Data no formato inválido! (dd/mm/aaaa)"
         << "cmdmanalt";
-    QTest::newRow("a minute off the steps of five") << "06/12/2026" << "23:07" << Afternoon << "" << "lstlembr";
+    QTest::newRow("a bad time") << "10/12/2026"
+                                << "9:00" << Afternoon << "Hora no formato inválido. (hh:mm)"
+                                << "cmdmanalt";
+    QTest::newRow("a six-character time") << "10/12/2026"
+                                          << "09:00 " << Afternoon << "Hora no formato inválido. (hh:mm)"
+                                          << "cmdmanalt";
+    QTest::newRow("yesterday") << "05/12/2026"
+                               << "23:00" << Afternoon
+                               << "Você está tentando alterar para uma data já vencida."
+                               << "cmdmanalt";
+    QTest::newRow("earlier today") << "06/12/2026"
+                                   << "14:29" << Afternoon
+                                   << "Você está tentando alterar para uma hora já vencida."
+                                   << "cmdmanalt";
+    QTest::newRow("this minute at second 00") << "06/12/2026"
+                                              << "14:30" << Afternoon << ""
+                                              << "lstlembr";
+    QTest::newRow("this minute at second 01")
+        << "06/12/2026"
+        << "14:30" << secondOne << "Você está tentando alterar para uma hora já vencida."
+        << "cmdmanalt";
+    QTest::newRow("a minute off the steps of five") << "06/12/2026"
+                                                    << "23:07" << Afternoon << ""
+                                                    << "lstlembr";
 }
 
 void TestReviewPanel::alter()
@@ -276,10 +294,12 @@ void TestReviewPanel::alterMovesTheLineToTheEnd()
     setFields(QStringLiteral("31/12/2029"), QStringLiteral("23:59"), QString());
     QTest::mouseClick(field("cmdmanalt"), Qt::LeftButton);
     QVERIFY(MessageBox::takeShown().isEmpty());
-    QCOMPARE(bytes(), QByteArray("01/01/203000:00a\r\n01/01/203000:00dup1\r\n02/01/203000:00b\r\n"
-                                 "03/01/203000:00c\r\n31/12/202923:59\r\n"));
-    QCOMPARE(shownItems(), (QStringList{"31/12/2029 23:59", "01/01/2030 00:00", "01/01/2030 00:00",
-                                        "02/01/2030 00:00", "03/01/2030 00:00"}));
+    QCOMPARE(bytes(),
+             QByteArray("01/01/203000:00a\r\n01/01/203000:00dup1\r\n02/01/203000:00b\r\n"
+                        "03/01/203000:00c\r\n31/12/202923:59\r\n"));
+    QCOMPARE(shownItems(),
+             (QStringList{"31/12/2029 23:59", "01/01/2030 00:00", "01/01/2030 00:00", "02/01/2030 00:00",
+                          "03/01/2030 00:00"}));
     QCOMPARE(QApplication::focusWidget(), list());
     QVERIFY(list()->selectedItems().isEmpty());
     QTest::mouseClick(field("cmdmanalt"), Qt::LeftButton);
@@ -314,8 +334,8 @@ void TestReviewPanel::deleteAsksFirst()
 void TestReviewPanel::failedWritesChangeNothing()
 {
 #ifdef Q_OS_UNIX
-    const QByteArray content = "01/01/203000:00" + QByteArray(150, 'a') + "\r\n02/01/203000:00" + QByteArray(150, 'b')
-        + "\r\n";
+    const QByteArray content
+        = "01/01/203000:00" + QByteArray(150, 'a') + "\r\n02/01/203000:00" + QByteArray(150, 'b') + "\r\n";
     put(content);
     openPanel();
     select(QStringLiteral("01/01/2030 00:00"));

@@ -3,8 +3,8 @@
 #include "shell/AboutWindow.h"
 #include "shell/MainWindow.h"
 #include "shell/MakerInfo.h"
-#include "ui/MessageBox.h"
 #include "shell/UrlOpener.h"
+#include "ui/MessageBox.h"
 
 #include <QAction>
 #include <QComboBox>
