@@ -117,6 +117,7 @@ void ReviewPanel::open()
     // the panel still opens and the scan goes on.
     const LoadResult loaded = reminderFile().CarregaLembretes();
     setItems(loaded.loaded() ? ReviewList::loadItems(loaded.entries) : QStringList());
+    m_ui.lstlembr->setFocus(); // ready for the arrow keys
     m_timer.switchOn();
 }
 

@@ -52,7 +52,7 @@ MainWindow::MainWindow(bool trayAvailable, AlarmSound& sound, QWidget* parent)
     // Runs the due-reminder scan, as often as the platform allows.
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setInterval(1);
-    m_timer1->start();
+    m_scan->switchOn();
 
     if (m_usesTray) {
         m_ui->menubar->hide();
@@ -71,8 +71,11 @@ MainWindow::MainWindow(bool trayAvailable, AlarmSound& sound, QWidget* parent)
 
 MainWindow::~MainWindow()
 {
-    // The scan closes an open alert, which still talks to this window.
+    // Before the widgets go: the scan closes an open alert, which still talks
+    // to this window, and the panels watch events of widgets about to die.
     delete m_scan;
+    delete m_review;
+    delete m_include;
 }
 
 QMenu* MainWindow::trayMenu() const

@@ -49,10 +49,15 @@ QString LimitedTextEdit::fitted(const QString& incoming) const
 
 void LimitedTextEdit::keyPressEvent(QKeyEvent* event)
 {
+    // Text a key puts in; Ctrl shortcuts and control keys (Backspace, Esc)
+    // put none. AltGr arrives as Ctrl+Alt on Windows and does type text.
     const QString typed = event->text();
-    const bool inserts = m_maxLength >= 0 && !typed.isEmpty() && !(event->modifiers() & Qt::ControlModifier)
-        && std::all_of(typed.cbegin(), typed.cend(),
-                       [](QChar c) { return c.isPrint() || c == QLatin1Char('\r') || c.isSurrogate(); });
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    const bool shortcut = (mods & Qt::ControlModifier) && !(mods & Qt::AltModifier);
+    const bool inserts = m_maxLength >= 0 && !typed.isEmpty() && !shortcut
+        && std::none_of(typed.cbegin(), typed.cend(), [](QChar c) {
+                             return c.category() == QChar::Other_Control && c != QLatin1Char('\r');
+                         });
     if (!inserts || typed.size() <= room()) {
         QPlainTextEdit::keyPressEvent(event);
         return;

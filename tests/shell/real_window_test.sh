@@ -44,7 +44,10 @@ export HOME=$WORK/home XDG_RUNTIME_DIR=$WORK/run QT_QPA_PLATFORM=xcb
 mkdir -p "$HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS SESSION_MANAGER
 
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$WORK/display" 2>"$WORK/xvfb.log" &
+# -noreset: by default the server starts afresh each time its last client
+# leaves, and drops a client that connects meanwhile; the polling below
+# connects and leaves all the time, so trayer or the program could be dropped.
+Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp -noreset 5>"$WORK/display" 2>"$WORK/xvfb.log" &
 PIDS+=($!)
 wait_for 10 test -s "$WORK/display" || { echo "FAIL: Xvfb did not start"; exit 1; }
 export DISPLAY=:$(head -n1 "$WORK/display")
@@ -60,7 +63,16 @@ window_shown() { visible_windows | grep -q -- " $1\$"; }
 window_gone() { ! window_shown "$1"; }
 menu_open() { visible_windows | awk '$2 < 300 && $3 < 150' | grep -q .; }
 
-tray_panel() { xdotool search --maxdepth 1 --classname panel 2>/dev/null | head -n1; }
+# Under a window manager trayer's panel sits inside a frame, one level down.
+# A search can fail while windows come and go, hence the second try.
+tray_panel() {
+    local panel _
+    for _ in 1 2; do
+        panel=$(xdotool search --maxdepth 2 --classname panel 2>/dev/null | head -n1)
+        [ -n "$panel" ] && break
+    done
+    echo "$panel"
+}
 # How many of the program's icons sit in the tray.
 tray_icons() {
     local panel
@@ -76,8 +88,11 @@ main_window_size_is() { visible_windows | grep -q " $1 $2 Quedrino\$"; }
 app_ended() { ! kill -0 "$APP" 2>/dev/null; }
 
 click_icon() { # click_icon BUTTON [REPEAT]
-    local icon x y w h
-    icon=$(xwininfo -tree -id "$(tray_panel)" | awk '/\("quedrino"/{print $1; exit}')
+    local panel icon x y w h
+    panel=$(tray_panel)
+    [ -n "$panel" ] || return 1 # xwininfo with no window waits for a click
+    icon=$(xwininfo -tree -id "$panel" | awk '/\("quedrino"/{print $1; exit}')
+    [ -n "$icon" ] || return 1
     eval "$(xwininfo -id "$icon" | awk '/Absolute upper-left X/{print "x="$4} /Absolute upper-left Y/{print "y="$4} /Width:/{print "w="$2} /Height:/{print "h="$2}')"
     # --sync waits for the pointer to arrive, so it must start elsewhere.
     xdotool mousemove --sync 0 300
@@ -99,7 +114,7 @@ wait_for 10 tray_up || { echo "FAIL: trayer did not start"; exit 1; }
 
 "$BIN" >"$WORK/out.log" 2>"$WORK/err.log" &
 APP=$!
-PIDS+=($APP)
+PIDS+=("$APP")
 check "one icon in the tray after start" wait_for 10 icons_are 1
 sleep 0.5
 check "no window shown after start" test -z "$(visible_windows)"
@@ -138,12 +153,247 @@ fi
 check "\"&Encerrar\" ends the program with status 0 (got $status)" test "$status" = 0
 check "the icon is gone from the tray" wait_for 5 icons_are 0
 
+# --- Under a window manager
+# openbox honours "always on top" and closes windows politely (it sends
+# WM_DELETE_WINDOW), so the alert's stacking and its coming back can be seen.
+# Its frames put the program's windows one level below the root, so the
+# alerts are looked for at any depth.
+openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
+WM=$!
+PIDS+=("$WM")
+wm_up() { wmctrl -m 2>/dev/null | grep -q '^Name: Openbox'; }
+wait_for 10 wm_up || { echo "FAIL: openbox did not start"; exit 1; }
+
+REMINDERS=$HOME/quedrino/quedrino.txt
+# reminders_file FILE LINE...: the lines as the program stores them, CR LF.
+reminders_file() {
+    local out=$1
+    shift
+    printf '%s\r\n' "$@" >"$out"
+}
+# Replaces the reminder file in one rename, so the scan never reads half of it.
+put_reminders() {
+    reminders_file "$REMINDERS.new" "$@" && mv "$REMINDERS.new" "$REMINDERS"
+}
+yesterday=$(date -d yesterday +%d/%m/%Y)
+next_year=$(date -d '+1 year' +%d/%m/%Y)
+# Windows-1252 text; A is later in the day than B but first in the file.
+LINE_A=$(printf '%s10:00Comprar p\xe3o' "$yesterday")
+LINE_B=$(printf '%s09:00Reuni\xe3o \xe0s nove' "$yesterday")
+LINE_C=$(printf '%s08:15Ligar para o m\xe9dico' "$yesterday")
+LINE_F=$(printf '%s12:00Anivers\xe1rio da Ana' "$next_year")
+reminders_file "$WORK/abf.txt" "$LINE_A" "$LINE_B" "$LINE_F"
+reminders_file "$WORK/bf.txt" "$LINE_B" "$LINE_F"
+reminders_file "$WORK/f.txt" "$LINE_F"
+reminders_file "$WORK/cf.txt" "$LINE_C" "$LINE_F"
+mkdir -p "$HOME/quedrino"
+put_reminders "$LINE_A" "$LINE_B" "$LINE_F"
+
+# The program's alert windows now shown (the ones its process owns).
+alerts() {
+    local id
+    for id in $(xdotool search --onlyvisible --name '^Aviso do Quedrino$' 2>/dev/null); do
+        [ "$(xdotool getwindowpid "$id" 2>/dev/null)" = "$APP" ] && echo "$id"
+    done
+}
+one_alert() { [ "$(alerts | wc -l)" = 1 ]; }
+no_alert() { [ -z "$(alerts)" ]; }
+# One alert shown, and not the window OLD: a new alert took its place.
+new_alert_after() { [ -n "$1" ] && one_alert && [ "$(alerts)" != "$1" ]; }
+# no_alert_for TENTHS: no alert shows at any look during that many tenths of
+# a second.
+no_alert_for() {
+    local _
+    for _ in $(seq "$1"); do
+        no_alert || return 1
+        sleep 0.1
+    done
+}
+reminders_are() { cmp -s "$REMINDERS" "$1"; }
+app_alive() { kill -0 "$APP" 2>/dev/null; }
+above_state() { xprop -id "$1" _NET_WM_STATE 2>/dev/null | grep -qw _NET_WM_STATE_ABOVE; }
+# Asks the window manager to activate ID; true once ID has the keyboard.
+activated() {
+    xdotool windowactivate "$1" 2>/dev/null
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]
+}
+# focus ID: makes ID the active window.
+focus() {
+    [ -n "$1" ] || return 1
+    wait_for 5 activated "$1" || return 1
+    sleep 0.2 # lets the program take in the focus before the keys arrive
+}
+# The child of the root that holds window ID (its frame under a manager).
+toplevel_of() {
+    local id=$1 parent root
+    [ -n "$id" ] || return 1
+    while :; do
+        eval "$(xwininfo -children -id "$id" 2>/dev/null |
+            awk '/Root window id:/{print "root="$4} /Parent window id:/{print "parent="$4}')"
+        [ -n "${parent:-}" ] || return 1
+        [ $((parent)) = $((root)) ] && break
+        id=$parent
+        parent=
+    done
+    echo $((id))
+}
+geometry_of() { # geometry_of ID: sets x y w h (absolute)
+    [ -n "$1" ] || return 1 # xwininfo with no window waits for a click
+    eval "$(xwininfo -id "$1" | awk '/Absolute upper-left X/{print "x="$4} /Absolute upper-left Y/{print "y="$4} /Width:/{print "w="$2} /Height:/{print "h="$2}')"
+}
+# The top-level window the pointer sees at X Y, that is the one on top there.
+toplevel_at() {
+    xdotool mousemove --sync "$1" "$2" 2>/dev/null
+    xdotool getmouselocation --shell | awk -F= '/^WINDOW=/{print $2}'
+}
+other_window() { xdotool search --onlyvisible --classname '^stacktest$' 2>/dev/null | head -n1; }
+other_shown() { [ -n "$(other_window)" ]; }
+# above_other ALERT: another window, put over the alert and made the active
+# one, still shows beneath it.
+above_other() {
+    local other ok=0
+    [ -n "$1" ] || return 1
+    xmessage -name stacktest -geometry 160x80 "outra janela" >/dev/null 2>&1 &
+    other=$!
+    PIDS+=("$other")
+    wait_for 5 other_shown && on_top_of_other "$1" "$(other_window)" && ok=1
+    kill "$other" 2>/dev/null
+    wait "$other" 2>/dev/null
+    [ $ok = 1 ]
+}
+on_top_of_other() { # on_top_of_other ALERT OTHER
+    local x y w h ax ay aw ah px py
+    geometry_of "$1" || return 1
+    ax=$x ay=$y aw=$w ah=$h
+    xdotool windowmove "$2" $((ax + aw / 2 - 80)) $((ay + ah / 2 - 40)) 2>/dev/null
+    focus "$2" || return 1
+    geometry_of "$2" || return 1
+    px=$((x + w / 2)) py=$((y + h / 2))
+    # The spot must lie on both windows, or the check shows nothing.
+    if [ "$px" -le "$ax" ] || [ "$px" -ge $((ax + aw)) ] || [ "$py" -le "$ay" ] || [ "$py" -ge $((ay + ah)) ]; then
+        echo "  the other window is not over the alert: ($px, $py)"
+        return 1
+    fi
+    [ "$(toplevel_at $px $py)" = "$(toplevel_of "$1")" ]
+}
+
+"$BIN" >"$WORK/out3.log" 2>"$WORK/err3.log" &
+APP=$!
+PIDS+=("$APP")
+check "a reminder due since yesterday opens \"Aviso do Quedrino\"" wait_for 10 one_alert
+alert=$(alerts)
+check "the alert's _NET_WM_STATE holds _NET_WM_STATE_ABOVE" above_state "$alert"
+check "the alert stays above a window activated after it" above_other "$alert"
+
+wmctrl -i -c "$alert"
+check "closed by the window manager, the alert comes back in a new window" wait_for 5 new_alert_after "$alert"
+check "closing the alert leaves the file unchanged" reminders_are "$WORK/abf.txt"
+check "closing the alert does not end the program" app_alive
+alert=$(alerts)
+
+focus "$alert"
+xdotool key alt+a
+check "Alt+A deletes exactly the first due line (A) of the file" wait_for 5 reminders_are "$WORK/bf.txt"
+check "the next due reminder's alert follows at once" wait_for 5 new_alert_after "$alert"
+alert=$(alerts)
+check "that alert too is above others" above_state "$alert"
+focus "$alert"
+xdotool key alt+a
+check "Alt+A on it deletes B: only the future line is left" wait_for 5 reminders_are "$WORK/f.txt"
+check "with nothing due, the alerts end" wait_for 5 no_alert
+check "the future reminder opens no alert" no_alert_for 5
+
+put_reminders "$LINE_C" "$LINE_F"
+check "a due line written to the file opens its alert" wait_for 5 one_alert
+choose e
+status=timeout
+if wait_for 10 app_ended; then
+    wait "$APP"
+    status=$?
+fi
+check "\"&Encerrar\" with the alert open ends the program with status 0 (got $status)" test "$status" = 0
+check "ending with the alert open keeps the due line in the file" reminders_are "$WORK/cf.txt"
+check "the icon is gone from the tray" wait_for 5 icons_are 0
+
+# --- Including and reviewing, with the keyboard
+# The program runs on a clock that starts at 10:04:40 today (libfaketime), so
+# a reminder scheduled for 10:05, the next step of the minute list, falls due
+# twenty seconds later.
+today=$(date +%d/%m/%Y)
+LINE_X=$(printf '%s08:00Primeiro' "$next_year")
+LINE_Y=$(printf '%s09:00Segundo' "$next_year")
+LINE_N=$(printf '%s10:05Consulta medica' "$today")
+reminders_file "$WORK/xy.txt" "$LINE_X" "$LINE_Y"
+reminders_file "$WORK/xyn.txt" "$LINE_X" "$LINE_Y" "$LINE_N"
+reminders_file "$WORK/yx.txt" "$LINE_Y" "$(printf '%s08:00Novo texto' "$next_year")"
+put_reminders "$LINE_X" "$LINE_Y"
+main_window() {
+    local id
+    for id in $(xdotool search --onlyvisible --name '^Quedrino$' 2>/dev/null); do
+        [ "$(xdotool getwindowpid "$id" 2>/dev/null)" = "$APP" ] && echo "$id" && return
+    done
+}
+main_shown() { [ -n "$(main_window)" ]; }
+keys() { # keys KEY...: one at a time, as a person types
+    local key
+    for key in "$@"; do
+        xdotool key "$key"
+        sleep 0.15
+    done
+}
+pick() { # pick TEXT: opens the focused box's list and chooses TEXT from it
+    keys alt+Down
+    sleep 0.3
+    xdotool type --delay 80 "$1"
+    keys Return
+}
+
+# Preloaded straight into the program, so it keeps its own process id; a
+# sanitized build must be told that the preload comes first.
+LIBFAKETIME=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n1)
+LD_PRELOAD=$LIBFAKETIME FAKETIME="@$(date +%Y-%m-%d) 10:04:40" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+    ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
+    "$BIN" >"$WORK/out4.log" 2>"$WORK/err4.log" &
+APP=$!
+PIDS+=("$APP")
+wait_for 10 icons_are 1
+choose i
+check "\"&Incluir Lembrete\" shows the include panel" wait_for 5 main_shown
+focus "$(main_window)"
+# From the date: back to "+ 1" and "- 1", then on to the hour.
+keys shift+Tab shift+Tab shift+Tab shift+Tab space shift+Tab space Tab Tab Tab Tab Tab Tab
+pick 10
+pick 05
+xdotool type --delay 50 "Consulta medica"
+keys alt+a
+check "\"&Agendar Lembrete\" appends the reminder's exact bytes as the last line" \
+    wait_for 5 reminders_are "$WORK/xyn.txt"
+check "the reminder included for 10:05 rings when it falls due" wait_for 40 one_alert
+focus "$(alerts)"
+keys alt+a
+check "its alert deletes it" wait_for 5 reminders_are "$WORK/xy.txt"
+
+choose r
+check "\"&Rever Lembretes\" shows the review panel" wait_for 5 main_shown
+focus "$(main_window)"
+keys Down Tab Tab Tab ctrl+a
+xdotool type --delay 50 "Novo texto"
+keys alt+a
+check "\"&Alterar\" moves the first item's line to the end with the new text" \
+    wait_for 5 reminders_are "$WORK/yx.txt"
+kill "$APP"
+wait "$APP" 2>/dev/null
+
+kill "$WM" 2>/dev/null
+wait "$WM" 2>/dev/null
+rm -rf "$HOME/quedrino"
+
 # --- Without a notification area
 kill "${PIDS[1]}" 2>/dev/null
 wait_for 5 tray_down
 "$BIN" >"$WORK/out2.log" 2>"$WORK/err2.log" &
 APP=$!
-PIDS+=($APP)
+PIDS+=("$APP")
 check "without a tray the main window is shown" wait_for 10 window_shown Quedrino
 check "without a tray one line on stderr says why" grep -q "no notification area" "$WORK/err2.log"
 kill "$APP"
