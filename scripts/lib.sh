@@ -5,7 +5,7 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev
     qt6-translations-l10n qt6-qpa-plugins fonts-liberation)
-TEST_PACKAGES=(xvfb xauth trayer xdotool x11-utils openbox wmctrl faketime)
+TEST_PACKAGES=(xvfb xauth trayer xdotool x11-utils openbox wmctrl faketime pulseaudio pulseaudio-utils sox)
 
 # Installs the Debian packages that are not installed yet; does nothing (and
 # asks for nothing) when all are there.

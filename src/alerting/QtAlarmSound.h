@@ -3,6 +3,7 @@
 #include "alerting/AlarmSound.h"
 
 #include <QSoundEffect>
+#include <QTimer>
 
 // The alarm through Qt Multimedia.
 class QtAlarmSound : public AlarmSound
@@ -16,10 +17,14 @@ public:
     // The program's own alarm, bundled as a resource.
     static QUrl fallback();
 
+    // True when the file is a RIFF WAVE whose sound data is all there.
+    static bool wholeWav(const QString& path);
+
 private:
     void start(const QUrl& source);
-    void onStatusChanged();
+    void useFallbackIfSilent();
 
     QSoundEffect m_effect;
+    QTimer m_loading; // how long a file may take to load before the fallback plays
     bool m_wanted = false; // play() was called and stop() not since
 };

@@ -2,6 +2,7 @@
 #include "alerting/AlertWindow.h"
 #include "alerting/DueScan.h"
 #include "alerting/Postpone.h"
+#include "alerting/QtAlarmSound.h"
 #include "reminders/Clock.h"
 #include "reminders/DataFolder.h"
 #include "shell/MainWindow.h"
@@ -17,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QtEndian>
 
 #ifdef Q_OS_UNIX
 #include <csignal>
@@ -53,6 +55,8 @@ private Q_SLOTS:
     void postpone();
     void failedWritesKeepTheAlert();
     void intervalBoxKeepsWhatIsTyped();
+    void wholeWav_data();
+    void wholeWav();
 
 private:
     void put(const QByteArray& content) const;
@@ -375,6 +379,40 @@ void TestAlert::intervalBoxKeepsWhatIsTyped()
     QCOMPARE(interval->count(), 13);
     QCOMPARE(interval->currentText(), QStringLiteral("1"));
     QVERIFY(alert->isVisible()); // Enter presses no button either
+}
+
+void TestAlert::wholeWav_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("whole");
+    const auto wav = [](const QByteArray& chunks) {
+        QByteArray size(4, 0);
+        qToLittleEndian<quint32>(quint32(4 + chunks.size()), size.data());
+        return "RIFF" + size + "WAVE" + chunks;
+    };
+    const auto chunk = [](const char* id, const QByteArray& body, quint32 stated) {
+        QByteArray size(4, 0);
+        qToLittleEndian<quint32>(stated, size.data());
+        return QByteArray(id) + size + body + QByteArray(body.size() & 1, 0);
+    };
+    const QByteArray format = chunk("fmt ", QByteArray(16, 1), 16);
+    QTest::newRow("whole") << wav(format + chunk("data", QByteArray(100, 7), 100)) << true;
+    QTest::newRow("an odd chunk before the data")
+        << wav(format + chunk("LIST", "abc", 3) + chunk("data", QByteArray(10, 7), 10)) << true;
+    QTest::newRow("cut short") << wav(format + chunk("data", QByteArray(100, 7), 1000)) << false;
+    QTest::newRow("no samples") << wav(format + chunk("data", QByteArray(), 0)) << false;
+    QTest::newRow("header only") << wav(format) << false;
+    QTest::newRow("too short for a header") << QByteArray("RIFF") << false;
+    QTest::newRow("not a WAV") << QByteArray("hello, this is not a sound at all") << false;
+    QTest::newRow("empty") << QByteArray() << false;
+}
+
+void TestAlert::wholeWav()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, whole);
+    put(file);
+    QCOMPARE(QtAlarmSound::wholeWav(DataFolder::reminderFile()), whole);
 }
 
 QTEST_MAIN(TestAlert)
