@@ -59,18 +59,8 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-wait_for() { # wait_for SECONDS command...: true as soon as the command succeeds
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ $SECONDS -ge $deadline ] && return 1
-        sleep 0.1
-    done
-}
-
-export HOME=$WORK/home XDG_RUNTIME_DIR=$WORK/run QT_QPA_PLATFORM=xcb
-unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS SESSION_MANAGER
-mkdir -p "$HOME/quedrino" && mkdir -m 700 "$XDG_RUNTIME_DIR"
+source "$(dirname "${BASH_SOURCE[0]}")/../tests/x11_session.sh"
+private_home
 
 # 100 reminders between tomorrow and a year ahead, CR LF, plain ASCII (which
 # Windows-1252 shares), descriptions of about 40 characters.
@@ -83,10 +73,7 @@ for i in $(seq 0 99); do
         "${descriptions[i % ${#descriptions[@]}]}"
 done >"$FILE"
 
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$WORK/display" 2>"$WORK/xvfb.log" &
-PIDS+=($!)
-wait_for 10 test -s "$WORK/display" || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=:$(head -n1 "$WORK/display")
+start_display || { echo "Xvfb did not start" >&2; exit 1; }
 
 tray_panel() { xdotool search --maxdepth 1 --classname panel 2>/dev/null | head -n1; }
 tray_up() { test -n "$(tray_panel)"; }

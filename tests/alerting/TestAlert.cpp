@@ -1,4 +1,5 @@
 #include "FakeAlarmSound.h"
+#include "TestSupport.h"
 #include "alerting/AlertWindow.h"
 #include "alerting/DueScan.h"
 #include "alerting/Postpone.h"
@@ -20,20 +21,8 @@
 #include <QTimer>
 #include <QtEndian>
 
-#ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/resource.h>
-#endif
-
 namespace {
-template <typename T = QWidget> T* child(QObject* parent, const char* name)
-{
-    auto* found = parent->findChild<T*>(QString::fromLatin1(name));
-    if (!found) {
-        qFatal("no child %s", name);
-    }
-    return found;
-}
+using TestSupport::child;
 
 const QDateTime Evening(QDate(2026, 12, 31), QTime(18, 3, 47));
 const QString Exists = QStringLiteral("Já existe mensagem cadastrada para esta data e hora!");
@@ -95,15 +84,12 @@ void TestAlert::cleanup()
 
 void TestAlert::put(const QByteArray& content) const
 {
-    QFile file(DataFolder::reminderFile());
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(content), content.size());
+    QVERIFY(TestSupport::writeFile(DataFolder::reminderFile(), content));
 }
 
 QByteArray TestAlert::bytes() const
 {
-    QFile file(DataFolder::reminderFile());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    return TestSupport::readFile(DataFolder::reminderFile());
 }
 
 AlertWindow* TestAlert::tickUntilAlert()
@@ -328,23 +314,18 @@ void TestAlert::postpone()
 void TestAlert::failedWritesKeepTheAlert()
 {
 #ifdef Q_OS_UNIX
-    // A file-size limit makes writes fail the way a full disk does, even for root.
     const QByteArray content
         = "30/12/202609:00" + QByteArray(150, 'a') + "\r\n01/01/203000:00" + QByteArray(150, 'b') + "\r\n";
     put(content);
     AlertWindow* alert = tickUntilAlert();
     QVERIFY(alert);
     child<QComboBox>(alert, "cboadia")->setEditText(QStringLiteral("01 hora"));
-    rlimit saved{};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    auto* previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 100;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    endAlert(child<QPushButton>(alert, "cdmAdiar"));
-    endAlert(child<QPushButton>(alert, "cmdApagar"));
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
+    {
+        const TestSupport::FileSizeLimit full(100);
+        QVERIFY(full.isSet());
+        endAlert(child<QPushButton>(alert, "cdmAdiar"));
+        endAlert(child<QPushButton>(alert, "cmdApagar"));
+    }
 
     const QStringList shown = MessageBox::takeShown();
     QCOMPARE(shown.size(), 2);

@@ -24,8 +24,7 @@ WORK=$(mktemp -d)
 PIDS=()
 APP=
 REC=
-passed=0
-failed=0
+source "$(dirname "${BASH_SOURCE[0]}")/../x11_session.sh"
 
 # Ends what this script started, newest first; whatever ignores the polite
 # signal for 5 s is killed.
@@ -47,31 +46,8 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' INT TERM HUP
 
-check() { # check "what" command...
-    local what=$1
-    shift
-    if "$@"; then
-        echo "PASS: $what (${SECONDS}s)"
-        passed=$((passed + 1))
-    else
-        echo "FAIL: $what"
-        failed=$((failed + 1))
-    fi
-}
-
-# wait_for SECONDS command...: true as soon as the command succeeds.
-wait_for() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ $SECONDS -ge $deadline ] && return 1
-        sleep 0.05
-    done
-}
-
-export HOME=$WORK/home XDG_RUNTIME_DIR=$WORK/run QT_QPA_PLATFORM=xcb
-mkdir -p "$HOME/quedrino" && mkdir -m 700 "$XDG_RUNTIME_DIR"
-unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS SESSION_MANAGER PULSE_SINK PULSE_SOURCE
+private_home
+unset PULSE_SINK PULSE_SOURCE
 
 # --- A sound server of our own, with a sink that plays into nothing
 SINK=quedrino_test
@@ -94,11 +70,7 @@ pactl set-default-sink "$SINK"
 [ "$(pactl get-default-sink)" = "$SINK" ] || { echo "FAIL: the null sink is not the default sink"; exit 1; }
 
 # --- A virtual display with a notification area
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$WORK/display" 2>"$WORK/xvfb.log" &
-PIDS+=($!)
-wait_for 10 test -s "$WORK/display" || { echo "FAIL: Xvfb did not start"; exit 1; }
-DISPLAY=:$(head -n1 "$WORK/display")
-export DISPLAY
+start_display || { echo "FAIL: Xvfb did not start"; exit 1; }
 
 tray_up() { test -n "$(xdotool search --maxdepth 1 --classname panel 2>/dev/null | head -n1)"; }
 tray_up_or_ended() { tray_up || ! kill -0 "$1" 2>/dev/null; }

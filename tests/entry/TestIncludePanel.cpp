@@ -1,4 +1,5 @@
 #include "FakeAlarmSound.h"
+#include "TestSupport.h"
 #include "alerting/DueScan.h"
 #include "entry/IncludePanel.h"
 #include "reminders/Clock.h"
@@ -21,14 +22,7 @@
 #include <QTimer>
 
 namespace {
-template <typename T = QWidget> T* child(QObject* parent, const QString& name)
-{
-    auto* found = parent->findChild<T*>(name);
-    if (!found) {
-        qFatal("no child %s", qPrintable(name));
-    }
-    return found;
-}
+using TestSupport::child;
 
 const QDateTime Afternoon(QDate(2026, 12, 6), QTime(14, 30, 0));
 } // namespace
@@ -88,16 +82,12 @@ void TestIncludePanel::cleanup()
 
 QByteArray TestIncludePanel::bytes() const
 {
-    QFile file(DataFolder::reminderFile());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    return TestSupport::readFile(DataFolder::reminderFile());
 }
 
 void TestIncludePanel::put(const QByteArray& content) const
 {
-    QDir().mkpath(DataFolder::path());
-    QFile file(DataFolder::reminderFile());
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(content), content.size());
+    QVERIFY(TestSupport::writeFile(DataFolder::reminderFile(), content));
 }
 
 // Picks an item from the box's list with the mouse, as a user does.

@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "reminders/ReminderFile.h"
 #include "reminders/Windows1252.h"
 
@@ -6,11 +7,6 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
-
-#ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/resource.h>
-#endif
 
 class TestReminderFile : public QObject
 {
@@ -274,19 +270,13 @@ void TestReminderFile::failingWrites()
 void TestReminderFile::fullDiskKeepsOldFile()
 {
 #ifdef Q_OS_UNIX
-    // A file-size limit makes writes fail the way a full disk does, even for root.
     const QByteArray old = "01/01/203001:01" + QByteArray(300, 'o') + "\r\n";
     put(old);
     const ReminderFile store(m_path);
-    rlimit saved{};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    auto* previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 400;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const Outcome written = store.GravaLembrete({"02/02/2030", "02:02", QString(300, QLatin1Char('n'))});
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
+    const auto written = [&store] {
+        const TestSupport::FileSizeLimit full(400);
+        return store.GravaLembrete({"02/02/2030", "02:02", QString(300, QLatin1Char('n'))});
+    }();
 
     QVERIFY(!written.ok());
     QVERIFY(!written.message().isEmpty());

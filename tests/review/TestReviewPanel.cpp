@@ -1,4 +1,5 @@
 #include "FakeAlarmSound.h"
+#include "TestSupport.h"
 #include "alerting/DueScan.h"
 #include "reminders/Clock.h"
 #include "reminders/DataFolder.h"
@@ -17,11 +18,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-
-#ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/resource.h>
-#endif
 
 namespace {
 const QDateTime Afternoon(QDate(2026, 12, 6), QTime(14, 30, 0));
@@ -85,15 +81,12 @@ void TestReviewPanel::cleanup()
 
 void TestReviewPanel::put(const QByteArray& content) const
 {
-    QFile file(DataFolder::reminderFile());
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(content), content.size());
+    QVERIFY(TestSupport::writeFile(DataFolder::reminderFile(), content));
 }
 
 QByteArray TestReviewPanel::bytes() const
 {
-    QFile file(DataFolder::reminderFile());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    return TestSupport::readFile(DataFolder::reminderFile());
 }
 
 void TestReviewPanel::openPanel()
@@ -340,18 +333,13 @@ void TestReviewPanel::failedWritesChangeNothing()
     openPanel();
     select(QStringLiteral("01/01/2030 00:00"));
     setFields(QStringLiteral("03/01/2030"), QStringLiteral("10:00"), QStringLiteral("x"));
-    // A file-size limit makes writes fail the way a full disk does, even for root.
-    rlimit saved{};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    auto* previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 100;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    QTest::mouseClick(field("cmdmanalt"), Qt::LeftButton);
-    MessageBox::setNextAnswer(QMessageBox::Yes);
-    QTest::mouseClick(field("cmdmanexc"), Qt::LeftButton);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
+    {
+        const TestSupport::FileSizeLimit full(100);
+        QVERIFY(full.isSet());
+        QTest::mouseClick(field("cmdmanalt"), Qt::LeftButton);
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        QTest::mouseClick(field("cmdmanexc"), Qt::LeftButton);
+    }
 
     const QStringList shown = MessageBox::takeShown();
     QCOMPARE(shown.size(), 3);

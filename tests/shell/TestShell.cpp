@@ -1,4 +1,5 @@
 #include "FakeAlarmSound.h"
+#include "TestSupport.h"
 #include "reminders/DataFolder.h"
 #include "shell/AboutWindow.h"
 #include "shell/MainWindow.h"
@@ -22,14 +23,7 @@
 #include <QTimer>
 
 namespace {
-template <typename T = QWidget> T* child(QObject* parent, const char* name)
-{
-    auto* found = parent->findChild<T*>(QString::fromLatin1(name));
-    if (!found) {
-        qFatal("no child %s", name);
-    }
-    return found;
-}
+using TestSupport::child;
 
 QStringList itemsOf(QComboBox* box)
 {

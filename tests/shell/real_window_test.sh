@@ -8,8 +8,7 @@ set -uo pipefail
 BIN=$(realpath "$1")
 WORK=$(mktemp -d)
 PIDS=()
-passed=0
-failed=0
+source "$(dirname "${BASH_SOURCE[0]}")/../x11_session.sh"
 
 cleanup() {
     for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null; done
@@ -18,39 +17,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-check() { # check "what" command...
-    local what=$1
-    shift
-    if "$@"; then
-        echo "PASS: $what (${SECONDS}s)"
-        passed=$((passed + 1))
-    else
-        echo "FAIL: $what"
-        failed=$((failed + 1))
-    fi
-}
-
-# wait_for SECONDS command...: true as soon as the command succeeds.
-wait_for() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ $SECONDS -ge $deadline ] && return 1
-        sleep 0.1
-    done
-}
-
-export HOME=$WORK/home XDG_RUNTIME_DIR=$WORK/run QT_QPA_PLATFORM=xcb
-mkdir -p "$HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
-unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS SESSION_MANAGER
-
-# -noreset: by default the server starts afresh each time its last client
-# leaves, and drops a client that connects meanwhile; the polling below
-# connects and leaves all the time, so trayer or the program could be dropped.
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp -noreset 5>"$WORK/display" 2>"$WORK/xvfb.log" &
-PIDS+=($!)
-wait_for 10 test -s "$WORK/display" || { echo "FAIL: Xvfb did not start"; exit 1; }
-export DISPLAY=:$(head -n1 "$WORK/display")
+private_home
+start_display || { echo "FAIL: Xvfb did not start"; exit 1; }
 
 # The program's visible top-level windows, one "id width height name" a line.
 visible_windows() {
