@@ -6,6 +6,7 @@
 #include "review/ReviewPanel.h"
 #include "shell/AboutWindow.h"
 #include "shell/MakerInfo.h"
+#include "shell/TrayClickFilter.h"
 #include "shell/UrlOpener.h"
 #include "ui/ComboBoxes.h"
 #include "ui/Icons.h"
@@ -14,6 +15,7 @@
 #include "ui/WindowStyle.h"
 #include "ui_frmtarvelo.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -27,6 +29,7 @@ MainWindow::MainWindow(bool trayAvailable, AlarmSound& sound, QWidget* parent)
     , m_usesTray(trayAvailable)
 {
     m_ui->setupUi(this);
+    m_clientSize = size();
     setWindowIcon(Icons::notes());
     m_ui->mnu0->insertSeparator(m_ui->mnuSobre)->setObjectName(QStringLiteral("h1"));
     ComboBoxes::keepTypedText(m_ui->cboHora);
@@ -55,18 +58,44 @@ MainWindow::MainWindow(bool trayAvailable, AlarmSound& sound, QWidget* parent)
     m_scan->switchOn();
 
     if (m_usesTray) {
-        m_ui->menubar->hide();
-        IncluiIcone();
-        WindowStyle::makeFixed(this);
-        hide();
+        m_usesTray = false;
+        useTray();
     } else {
         m_ui->mnu0->setTitle(QStringLiteral("&Quedrino"));
         setFixedSize(width(), height() + m_ui->menubar->sizeHint().height());
         setWindowFlags((windowFlags() & Qt::WindowType_Mask) | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                        | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint);
         showIncludePanel();
+        // Started before the desktop's notification area (common at login):
+        // keep looking, and move there once it appears.
+        auto* watch = new QTimer(this);
+        watch->setObjectName(QStringLiteral("trayWatch"));
+        connect(watch, &QTimer::timeout, this, [this, watch] {
+            if (QSystemTrayIcon::isSystemTrayAvailable()) {
+                watch->stop();
+                useTray();
+            }
+        });
+        watch->start(2000);
     }
     WindowStyle::centre(this);
+}
+
+void MainWindow::useTray()
+{
+    if (m_usesTray) {
+        return;
+    }
+    m_usesTray = true;
+    hide();
+    m_ui->menubar->hide();
+    m_ui->mnu0->setTitle(QStringLiteral("mnu0"));
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    resize(m_clientSize);
+    WindowStyle::makeFixed(this);
+    qApp->installEventFilter(new TrayClickFilter(*m_ui->mnu0, this));
+    IncluiIcone();
 }
 
 MainWindow::~MainWindow()
@@ -87,8 +116,8 @@ void MainWindow::IncluiIcone()
 {
     m_tray->setIcon(windowIcon());
     m_tray->setToolTip(QStringLiteral("Quedrino"));
-    // Qt opens this menu on the icon's context click (the right button) and
-    // leaves the left button and double clicks alone.
+    // The right button's release opens this menu (TrayClickFilter, or the
+    // notification area itself); the left button and double clicks do nothing.
     m_tray->setContextMenu(m_ui->mnu0);
     m_tray->show();
 }

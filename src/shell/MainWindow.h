@@ -43,6 +43,10 @@ public:
     void IncluiIcone();
     void RemoveIcone();
 
+    // Moves the program into the notification area: the icon added, the menu
+    // bar gone, the window hidden and back to its own size.
+    void useTray();
+
     // What the scan and the alert need of this window.
     void showClock(const QString& day, const QString& time) override;
     bool reviewPanelShowing() const override;
@@ -75,4 +79,5 @@ private:
     QSystemTrayIcon* m_tray;
     QPointer<AboutWindow> m_about;
     bool m_usesTray;
+    QSize m_clientSize; // as laid out, without a menu bar
 };

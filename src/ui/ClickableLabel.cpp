@@ -1,10 +1,14 @@
 #include "ClickableLabel.h"
 
+#include "ui/Icons.h"
+
 #include <QMouseEvent>
 
 ClickableLabel::ClickableLabel(QWidget* parent)
     : QLabel(parent)
-{ }
+{
+    setCursor(Icons::hand());
+}
 
 void ClickableLabel::mouseReleaseEvent(QMouseEvent* event)
 {

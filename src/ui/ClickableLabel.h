@@ -2,7 +2,8 @@
 
 #include <QLabel>
 
-// A label that reacts to a left click, for the links and the badge pictures.
+// A label that reacts to a left click, for the links and the badge pictures,
+// with the program's pointing hand over it.
 class ClickableLabel : public QLabel
 {
     Q_OBJECT

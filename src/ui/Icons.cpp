@@ -1,5 +1,6 @@
 #include "Icons.h"
 
+#include <QBitmap>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -102,6 +103,45 @@ QPixmap badge(const QString& makerName)
     p.setPen(Qt::white);
     p.drawText(QRectF(4, 2, 82, 34), Qt::AlignCenter | Qt::TextWordWrap, makerName);
     return pixmap;
+}
+
+QCursor hand()
+{
+    // A pointing hand on a 32 x 32 grid: the index finger up, its tip at
+    // column 5, row 0 (the hot spot); the other fingers folded below.
+    QPainterPath shape;
+    shape.moveTo(3, 2);
+    shape.quadTo(5, -1, 7, 2); // the fingertip
+    shape.lineTo(7, 11);
+    shape.lineTo(17, 13);
+    shape.quadTo(20, 14, 20, 17); // knuckles
+    shape.lineTo(20, 24);
+    shape.quadTo(19, 29, 14, 29); // heel of the hand
+    shape.lineTo(8, 29);
+    shape.quadTo(4, 28, 3, 24);
+    shape.lineTo(0, 15); // the thumb
+    shape.quadTo(0, 12, 3, 13);
+    shape.closeSubpath();
+
+    QBitmap outline(32, 32);
+    outline.fill(Qt::color0);
+    QBitmap mask(32, 32);
+    mask.fill(Qt::color0);
+    QPainter maskPainter(&mask);
+    maskPainter.setPen(QPen(Qt::color1, 2));
+    maskPainter.setBrush(Qt::color1);
+    maskPainter.drawPath(shape);
+    maskPainter.end();
+    // Black lines on a white hand: set bits are black where the mask is set.
+    QPainter painter(&outline);
+    painter.setPen(QPen(Qt::color1, 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(shape);
+    for (int x : {11, 15}) {
+        painter.drawLine(x, 13, x, 18); // the folded fingers
+    }
+    painter.end();
+    return QCursor(outline, mask, 5, 0);
 }
 
 } // namespace Icons

@@ -8,6 +8,7 @@
 #include "ui/MessageBox.h"
 
 #include <QAction>
+#include <QBitmap>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -24,6 +25,21 @@
 
 namespace {
 using TestSupport::child;
+
+// The program's own pointing hand: a 32 x 32 monochrome cursor whose hot spot
+// is the fingertip at column 5, row 0.
+bool isHand(const QCursor& cursor)
+{
+    const QBitmap bitmap = cursor.bitmap();
+    const QBitmap mask = cursor.mask();
+    if (cursor.shape() != Qt::BitmapCursor || cursor.hotSpot() != QPoint(5, 0)
+        || bitmap.size() != QSize(32, 32)) {
+        return false;
+    }
+    // The fingertip is part of the hand, and the far corner is not.
+    const QImage shape = mask.toImage();
+    return shape.pixelIndex(5, 1) != shape.pixelIndex(31, 31);
+}
 
 QStringList itemsOf(QComboBox* box)
 {
@@ -53,6 +69,9 @@ private Q_SLOTS:
     void aboutFromTheMenu();
     void badgesOpenTheMakersSite();
     void scriptedMessageBoxes();
+    void realMessageBoxes();
+    void trayMenuOpensOnRelease();
+    void trayAppearingLater();
 
 private:
     QList<QUrl> m_opened;
@@ -202,8 +221,8 @@ void TestShell::aboutWindow()
     QCOMPARE(child<QLabel>(&about, "Label6_2")->text(), QStringLiteral("Telefone:"));
     QCOMPARE(child<QLabel>(&about, "Label3_2")->text(), QStringLiteral(QUEDRINO_MAKER_PHONE));
     QCOMPARE(child<QPushButton>(&about, "Command1")->text(), QStringLiteral("&Okay"));
-    QCOMPARE(child(&about, "endereco")->cursor().shape(), Qt::PointingHandCursor);
-    QCOMPARE(child(&about, "email")->cursor().shape(), Qt::PointingHandCursor);
+    QVERIFY(isHand(child(&about, "endereco")->cursor()));
+    QVERIFY(isHand(child(&about, "email")->cursor()));
     QCOMPARE(child(&about, "Label3_2")->cursor().shape(), Qt::ArrowCursor);
     QVERIFY(child(&about, "endereco")->font().underline());
     QVERIFY(!child(&about, "email")->font().underline());
@@ -263,7 +282,8 @@ void TestShell::badgesOpenTheMakersSite()
     window.showReviewPanel();
     QTest::mouseClick(child(&window, "Picture3"), Qt::LeftButton);
     QCOMPARE(m_opened, QList<QUrl>(2, QUrl(QStringLiteral(QUEDRINO_MAKER_URL))));
-    QCOMPARE(child(&window, "Picture2")->cursor().shape(), Qt::PointingHandCursor);
+    QVERIFY(isHand(child(&window, "Picture2")->cursor()));
+    QVERIFY(isHand(child(&window, "Picture3")->cursor()));
 }
 
 void TestShell::scriptedMessageBoxes()
@@ -281,6 +301,90 @@ void TestShell::scriptedMessageBoxes()
                           QStringLiteral("Confirma Exclusão do Lembrete?")}));
     QVERIFY(MessageBox::takeShown().isEmpty());
     MessageBox::setScripted(false);
+}
+
+void TestShell::realMessageBoxes()
+{
+    struct Seen
+    {
+        QString title;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QStringList buttons;
+        QString defaultButton;
+    };
+    // Reads the box that is up, then presses its default button.
+    const auto inspect = [](Seen& seen) {
+        QTimer::singleShot(0, [&seen] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            seen.title = box->windowTitle();
+            seen.icon = box->icon();
+            for (QAbstractButton* button : box->buttons()) {
+                seen.buttons << button->text();
+            }
+            seen.defaultButton = box->defaultButton()->text();
+            box->defaultButton()->click();
+        });
+    };
+    Seen critical;
+    inspect(critical);
+    MessageBox::critical(nullptr, QStringLiteral("Por favor, Informar a Hora!"));
+    QCOMPARE(critical.title, QStringLiteral("Quedrino"));
+    QCOMPARE(critical.icon, QMessageBox::Critical);
+    QCOMPARE(critical.buttons, QStringList{QStringLiteral("OK")});
+
+    Seen question;
+    inspect(question);
+    QVERIFY(MessageBox::question(nullptr, QStringLiteral("Exclusão"),
+                                 QStringLiteral("Confirma Exclusão do Lembrete?")));
+    QCOMPARE(question.title, QStringLiteral("Exclusão"));
+    QCOMPARE(question.icon, QMessageBox::Question);
+    question.buttons.sort();
+    QCOMPARE(question.buttons, (QStringList{QStringLiteral("&Não"), QStringLiteral("&Sim")}));
+    QCOMPARE(question.defaultButton, QStringLiteral("&Sim"));
+    MessageBox::takeShown();
+}
+
+// Stands in for Qt's own widget that draws the tray icon on X11, which the
+// tray filter recognises by its class name.
+class QSystemTrayIconSys : public QWidget
+{
+    Q_OBJECT
+};
+
+void TestShell::trayMenuOpensOnRelease()
+{
+    MainWindow window(true, m_sound);
+    QSystemTrayIconSys icon;
+    icon.resize(24, 24);
+    icon.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&icon));
+    QMenu* menu = window.trayMenu();
+    QTest::mousePress(&icon, Qt::RightButton);
+    QVERIFY(!menu->isVisible()); // a press alone opens nothing
+    QTest::mouseRelease(&icon, Qt::RightButton);
+    QTRY_VERIFY(menu->isVisible());
+    menu->hide();
+    QTest::mouseClick(&icon, Qt::LeftButton);
+    QTest::mouseDClick(&icon, Qt::LeftButton);
+    QVERIFY(!menu->isVisible());
+}
+
+void TestShell::trayAppearingLater()
+{
+    MainWindow window(false, m_sound);
+    QVERIFY(window.isVisible());
+    QVERIFY(window.findChild<QTimer*>(QStringLiteral("trayWatch"))->isActive());
+    window.useTray();
+    QVERIFY(!window.isVisible());
+    QVERIFY(window.usesTray());
+    QVERIFY(window.trayIcon()->isVisible());
+    QVERIFY(!window.menuBar()->isVisibleTo(&window));
+    window.showIncludePanel();
+    QCOMPARE(window.size(), QSize(439, 265));
+    // The close box now hides, as with a tray from the start.
+    QVERIFY(!window.close());
+    QVERIFY(!window.isVisible());
 }
 
 QTEST_MAIN(TestShell)

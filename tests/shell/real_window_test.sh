@@ -29,7 +29,8 @@ visible_windows() {
 }
 window_shown() { visible_windows | grep -q -- " $1\$"; }
 window_gone() { ! window_shown "$1"; }
-menu_open() { visible_windows | awk '$2 < 300 && $3 < 150' | grep -q .; }
+# The tray menu: a small window, but taller than the icon's tooltip.
+menu_open() { visible_windows | awk '$2 < 300 && $3 < 150 && $3 >= 60' | grep -q .; }
 
 # Under a window manager trayer's panel sits inside a frame, one level down.
 # A search can fail while windows come and go, hence the second try.
@@ -55,7 +56,7 @@ menu_closed() { ! menu_open; }
 main_window_size_is() { visible_windows | grep -q " $1 $2 Quedrino\$"; }
 app_ended() { ! kill -0 "$APP" 2>/dev/null; }
 
-click_icon() { # click_icon BUTTON [REPEAT]
+click_icon() { # click_icon BUTTON [REPEAT], or click_icon mousedown: the right button down
     local panel icon x y w h
     panel=$(tray_panel)
     [ -n "$panel" ] || return 1 # xwininfo with no window waits for a click
@@ -64,7 +65,11 @@ click_icon() { # click_icon BUTTON [REPEAT]
     eval "$(xwininfo -id "$icon" | awk '/Absolute upper-left X/{print "x="$4} /Absolute upper-left Y/{print "y="$4} /Width:/{print "w="$2} /Height:/{print "h="$2}')"
     # --sync waits for the pointer to arrive, so it must start elsewhere.
     xdotool mousemove --sync 0 300
-    xdotool mousemove --sync $((x + w / 2)) $((y + h / 2)) click --repeat "${2:-1}" "$1"
+    if [ "$1" = mousedown ]; then
+        xdotool mousemove --sync $((x + w / 2)) $((y + h / 2)) mousedown 3
+    else
+        xdotool mousemove --sync $((x + w / 2)) $((y + h / 2)) click --repeat "${2:-1}" "$1"
+    fi
 }
 right_click_icon() { click_icon 3; }
 
@@ -91,8 +96,11 @@ click_icon 1 2
 sleep 0.7
 check "a left click or a double click opens nothing" test -z "$(visible_windows)"
 
-right_click_icon
-check "a right click opens the tray menu" wait_for 5 menu_open
+click_icon mousedown
+sleep 0.7
+check "pressing the right button alone opens nothing" menu_closed
+xdotool mouseup 3
+check "releasing it opens the tray menu" wait_for 5 menu_open
 sleep 0.3
 xdotool key Escape
 check "Esc closes the tray menu" wait_for 5 menu_closed
@@ -364,6 +372,10 @@ APP=$!
 PIDS+=("$APP")
 check "without a tray the main window is shown" wait_for 10 window_shown Quedrino
 check "without a tray one line on stderr says why" grep -q "no notification area" "$WORK/err2.log"
+trayer --edge top --align right --widthtype pixel --width 120 --height 24 >"$WORK/trayer2.log" 2>&1 &
+PIDS+=($!)
+check "a notification area that appears later gets the icon" wait_for 10 icons_are 1
+check "and the main window leaves the screen for it" wait_for 5 window_gone Quedrino
 kill "$APP"
 
 echo "$passed passed, $failed failed"
