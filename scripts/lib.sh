@@ -1,11 +1,16 @@
-# Shared by scripts/run and scripts/test: install what is missing, then build.
+# Shared by scripts/run, scripts/test and packaging/build_deb.sh: install what
+# is missing, then build.
 # Sourced, not run.
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev
     qt6-translations-l10n qt6-qpa-plugins fonts-liberation)
-TEST_PACKAGES=(xvfb xauth trayer xdotool x11-utils openbox wmctrl faketime pulseaudio pulseaudio-utils sox)
+TEST_PACKAGES=(xvfb xauth trayer xdotool x11-utils openbox wmctrl faketime pulseaudio pulseaudio-utils sox
+    desktop-file-utils appstream)
+# Making the Debian package: cpack's dependency list comes from dpkg-shlibdeps,
+# which finds the binaries with file.
+PACKAGE_PACKAGES=(dpkg-dev file)
 
 # Installs the Debian packages that are not installed yet; does nothing (and
 # asks for nothing) when all are there.
@@ -33,4 +38,15 @@ build_tree() {
         echo "$*" >"$stamp"
     fi
     cmake --build "$dir" -- -j"$(nproc)"
+}
+
+# build_package DIR: makes the Debian package from the built tree DIR and
+# prints the package's path.
+build_package() {
+    local out
+    out=$(cd "$1" && cpack -G DEB 2>&1) || {
+        echo "$out" >&2
+        return 1
+    }
+    echo "$out" | sed -n 's/^CPack: - package: \(.*\) generated\.$/\1/p'
 }
