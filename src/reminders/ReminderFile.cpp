@@ -1,5 +1,6 @@
 #include "ReminderFile.h"
 
+#include "DataFolder.h"
 #include "MomentText.h"
 #include "Windows1252.h"
 
@@ -7,6 +8,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -110,6 +115,22 @@ QByteArray joinLines(const QList<Lembrete>& entries, qsizetype skip)
         }
     }
     return content;
+}
+
+// The replacement is a new file, owned by whoever writes it. Run by root
+// (sudo) on a user's reminders, it is given back to their owner, so the user
+// can still change them afterwards. Anyone else cannot give a file away, and
+// leaves it as it is.
+void keepOwner(QSaveFile& file, const QFileInfo& existing)
+{
+#ifdef Q_OS_UNIX
+    if (existing.exists() && (existing.ownerId() != ::geteuid() || existing.groupId() != ::getegid())) {
+        [[maybe_unused]] const int ignored = ::fchown(file.handle(), existing.ownerId(), existing.groupId());
+    }
+#else
+    Q_UNUSED(file);
+    Q_UNUSED(existing);
+#endif
 }
 
 } // namespace
@@ -216,14 +237,21 @@ Outcome ReminderFile::write(const QByteArray& content) const
         return failed(NoCodec);
     }
     const QString folder = QFileInfo(m_path).absolutePath();
-    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
+    if (!QFileInfo(folder).isDir() && !DataFolder::makePrivateFolder(folder)) {
         return failed(QStringLiteral("a pasta %1 não pôde ser criada").arg(QDir::toNativeSeparators(folder)));
     }
+    const QFileInfo existing(m_path);
     QSaveFile file(m_path);
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly)) {
         return failed(file.errorString());
     }
+    // QSaveFile gives a rewrite the old file's permissions, but a new file
+    // the umask's, often readable by everyone.
+    if (!existing.exists()) {
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    }
+    keepOwner(file, existing);
     if (file.write(content) != content.size() || !file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();

@@ -1,16 +1,45 @@
 #include "Startup.h"
 
 #include "alerting/QtAlarmSound.h"
+#include "shell/CommandLine.h"
+#include "shell/InstanceClient.h"
+#include "shell/InstanceLock.h"
+#include "shell/InstancePlace.h"
+#include "shell/InstanceServer.h"
 #include "shell/MainWindow.h"
+#include "shell/PlatformChoice.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QLibraryInfo>
 #include <QSystemTrayIcon>
+#include <QThread>
 #include <QTranslator>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
+
+// How long a later start waits for the running copy to answer. A copy that
+// has just taken the lock has yet to start Qt before it listens.
+constexpr int AnswerWaitMs = 10000;
+
+void print(std::FILE* stream, const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
+QStringList argumentsOf(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    return arguments;
+}
+
 // Qt's own texts (the context menus of the text boxes, the buttons of the
 // dialogs) in Portuguese, like the rest of the program.
 void installPortuguese(QApplication& app)
@@ -21,16 +50,66 @@ void installPortuguese(QApplication& app)
         QApplication::installTranslator(translator);
     }
 }
-} // namespace
 
-namespace Startup {
-
-int run(QApplication& app)
+// With the lock taken this start runs (nothing returned); otherwise the exit
+// status once the running copy has been asked to show itself, or has not
+// answered in time. A copy that ends meanwhile frees the lock for this one.
+std::optional<int> handOver(InstanceLock& lock)
 {
-    QApplication::setApplicationName(QStringLiteral("Quedrino"));
-    QApplication::setApplicationVersion(QStringLiteral("1.1a"));
+    const QDeadlineTimer deadline(AnswerWaitMs);
+    for (;;) {
+        switch (lock.claim()) {
+        case InstanceLock::Claim::Taken:
+            return std::nullopt;
+        case InstanceLock::Claim::Unavailable:
+            // Never kept from starting: at worst two copies run.
+            print(stderr,
+                  QStringLiteral("quedrino: cannot tell whether another copy runs (%1); starting anyway\n")
+                      .arg(lock.errorText()));
+            return std::nullopt;
+        case InstanceLock::Claim::Held:
+            break;
+        }
+        const Outcome asked = InstanceClient::askToShow(InstancePlace::serverName(), deadline);
+        if (asked) {
+            return 0;
+        }
+        if (deadline.hasExpired()) {
+            // Hung, most likely. A second copy would run a second scan and
+            // show every alert twice once the first came back to life.
+            const qint64 owner = lock.ownerPid();
+            print(stderr,
+                  QStringLiteral("quedrino: Quedrino is already running (process %1) but did not answer "
+                                 "within %2 s (%3); nothing started. If it is stuck, end it "
+                                 "(kill %1) and start again.\n")
+                      .arg(owner)
+                      .arg(AnswerWaitMs / 1000)
+                      .arg(asked.message()));
+            return 1;
+        }
+        // Not listening yet, or just ending: look again shortly.
+        QThread::msleep(50);
+    }
+}
+
+int run(int& argc, char** argv, bool platformForced)
+{
+    QApplication app(argc, argv);
+    if (platformForced) {
+        // Only for this program: whatever it starts (the web browser)
+        // chooses its own platform.
+        qunsetenv("QT_QPA_PLATFORM");
+    }
     QApplication::setQuitOnLastWindowClosed(false);
     installPortuguese(app);
+
+    // Listening before the windows are made: a start meanwhile gets its
+    // answer once the event loop runs.
+    InstanceServer server;
+    if (const Outcome listening = server.listen(InstancePlace::serverName()); !listening) {
+        print(stderr,
+              QStringLiteral("quedrino: later starts will not find this one: %1\n").arg(listening.message()));
+    }
 
     const bool tray = QSystemTrayIcon::isSystemTrayAvailable();
     if (!tray) {
@@ -42,7 +121,46 @@ int run(QApplication& app)
     MainWindow window(tray, sound);
     // Ends every event loop at once, an open alert's or About window's too.
     QObject::connect(&window, &MainWindow::quitRequested, &app, [] { QCoreApplication::exit(0); });
+    // As if chosen from the menu, which an open alert disables: that alert
+    // is already above everything.
+    auto* include = window.findChild<QAction*>(QStringLiteral("mnuInc"));
+    QObject::connect(&server, &InstanceServer::showRequested, &window, [include] {
+        std::fputs("quedrino: started again; showing the include panel\n", stderr);
+        include->trigger();
+    });
     return QApplication::exec();
+}
+
+} // namespace
+
+namespace Startup {
+
+int start(int& argc, char** argv)
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Quedrino"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.1a"));
+
+    const CommandLine::Request request = CommandLine::read(argumentsOf(argc, argv));
+    if (!request.run) {
+        print(stdout, request.output);
+        print(stderr, request.error);
+        return request.exitCode;
+    }
+
+    const std::optional<QByteArray> platform
+        = PlatformChoice::forced(PlatformChoice::current(request.platformChosen));
+    if (platform) {
+        qputenv("QT_QPA_PLATFORM", *platform);
+    }
+
+    // Outlives run() and the server in it: the server removes its socket
+    // file on closing, and with the lock already free that file could be a
+    // new copy's.
+    InstanceLock lock(InstancePlace::lockFile());
+    if (const std::optional<int> status = handOver(lock)) {
+        return *status;
+    }
+    return run(argc, argv, platform.has_value());
 }
 
 } // namespace Startup

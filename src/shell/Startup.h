@@ -1,11 +1,11 @@
 #pragma once
 
-class QApplication;
-
 namespace Startup {
 
-// Puts the program in the tray (or on screen where there is no tray) and runs
-// it until "&Encerrar"; returns the exit status.
-int run(QApplication& app);
+// The whole run: reads the command line; where the program already runs for
+// this user, asks that copy to show its include panel and ends; otherwise
+// puts the program in the tray (or on screen where there is no tray) until
+// "&Encerrar". Returns the exit status.
+int start(int& argc, char** argv);
 
 } // namespace Startup

@@ -364,6 +364,38 @@ kill "$WM" 2>/dev/null
 wait "$WM" 2>/dev/null
 rm -rf "$HOME/quedrino"
 
+# --- Started again while running
+# One copy per user: a later start hands over to the running one, which opens
+# its include panel, and ends. A copy killed outright leaves its lock file
+# and socket behind; neither keeps the next start from running.
+"$BIN" >"$WORK/out5.log" 2>"$WORK/err5.log" &
+APP=$!
+PIDS+=("$APP")
+check "the first start puts its icon in the tray" wait_for 10 icons_are 1
+timeout 20 "$BIN" >"$WORK/out6.log" 2>"$WORK/err6.log"
+status=$?
+check "a second start ends with status 0 (got $status)" test "$status" = 0
+check "the running copy shows its window \"Quedrino\"" wait_for 5 main_shown
+check "the running copy was asked by the second start" grep -q "started again" "$WORK/err5.log"
+check "still exactly one icon in the tray" icons_are 1
+check "the first copy still runs" app_alive
+
+kill -KILL "$APP"
+wait "$APP" 2>/dev/null
+check "killed with SIGKILL, the copy's icon goes" wait_for 5 icons_are 0
+check "and its lock file stays behind" test -e "$XDG_RUNTIME_DIR/quedrino.lock"
+"$BIN" >"$WORK/out7.log" 2>"$WORK/err7.log" &
+APP=$!
+PIDS+=("$APP")
+check "a new start after it runs, with one icon in the tray" wait_for 10 icons_are 1
+timeout 20 "$BIN" >"$WORK/out8.log" 2>"$WORK/err8.log"
+status=$?
+check "a start after that hands over to the new copy (status $status)" test "$status" = 0
+check "which shows \"Quedrino\"" wait_for 5 main_shown
+check "again exactly one icon in the tray" icons_are 1
+kill "$APP"
+wait "$APP" 2>/dev/null
+
 # --- Without a notification area
 kill "${PIDS[1]}" 2>/dev/null
 wait_for 5 tray_down

@@ -1,0 +1,35 @@
+#include "InstanceClient.h"
+
+#include "shell/InstanceServer.h"
+
+#include <QLocalSocket>
+
+namespace InstanceClient {
+
+Outcome askToShow(const QString& serverName, QDeadlineTimer deadline)
+{
+    QLocalSocket socket;
+    const auto failed = [&socket](const char* step) {
+        return Outcome::failure(QStringLiteral("%1: %2").arg(QLatin1String(step), socket.errorString()));
+    };
+    socket.connectToServer(serverName);
+    if (!socket.waitForConnected(deadline.remainingTime())) {
+        return failed("connecting");
+    }
+    socket.write(InstanceServer::ShowRequest);
+    if (!socket.waitForBytesWritten(deadline.remainingTime())) {
+        return failed("sending");
+    }
+    while (!socket.canReadLine()) {
+        if (!socket.waitForReadyRead(deadline.remainingTime())) {
+            return deadline.hasExpired() ? Outcome::failure(QStringLiteral("no answer"))
+                                         : failed("waiting for the answer");
+        }
+    }
+    if (socket.readLine() != InstanceServer::ShownReply) {
+        return Outcome::failure(QStringLiteral("an answer not understood"));
+    }
+    return Outcome::success();
+}
+
+} // namespace InstanceClient
