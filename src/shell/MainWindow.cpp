@@ -141,6 +141,8 @@ void MainWindow::showReviewPanel()
 
 void MainWindow::showPanel(QWidget* panel, QWidget* other)
 {
+    // Without a tray the window rests minimized; the menu brings it back.
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     other->hide();
     panel->show();

@@ -26,9 +26,10 @@ namespace {
 // has just taken the lock has yet to start Qt before it listens.
 constexpr int AnswerWaitMs = 10000;
 
-void print(std::FILE* stream, const QString& text)
+// False when the text could not be written (a full disk, a closed pipe).
+bool print(std::FILE* stream, const QString& text)
 {
-    std::fputs(text.toLocal8Bit().constData(), stream);
+    return std::fputs(text.toLocal8Bit().constData(), stream) >= 0 && std::fflush(stream) == 0;
 }
 
 QStringList argumentsOf(int argc, char** argv)
@@ -142,9 +143,9 @@ int start(int& argc, char** argv)
 
     const CommandLine::Request request = CommandLine::read(argumentsOf(argc, argv));
     if (!request.run) {
-        print(stdout, request.output);
+        const bool written = print(stdout, request.output);
         print(stderr, request.error);
-        return request.exitCode;
+        return written || request.exitCode != 0 ? request.exitCode : 1;
     }
 
     const std::optional<QByteArray> platform
