@@ -109,19 +109,6 @@ Walk walk(const QByteArray& fileBytes, qint64 now)
 
 namespace DueRule {
 
-bool isDue(QDate date, QTime time, const QDateTime& now)
-{
-    if (!date.isValid() || !time.isValid()) {
-        return false;
-    }
-    const QDate today = now.date();
-    if (date != today) {
-        return date < today;
-    }
-    // Whole seconds on both sides, as "hh:mm:ss" texts would compare.
-    return now.time().msecsSinceStartOfDay() / 1000 > time.msecsSinceStartOfDay() / 1000;
-}
-
 std::optional<Lembrete> firstDue(const QByteArray& fileBytes, const QDateTime& now)
 {
     return walk(fileBytes, momentKey(now)).due;

@@ -11,15 +11,12 @@
 // When a reminder falls due, and which one of a file is the next to ring.
 namespace DueRule {
 
-// Due when its day is before today (whatever its time), or when it is today
-// and the clock, to the second, is past its minute: a reminder for 14:30 is
-// due from 14:30:01 on.
-bool isDue(QDate date, QTime time, const QDateTime& now);
-
 // The first reminder in file order that is due, read straight from the
 // file's bytes (one byte per character) and stopping at that line. Lines
 // whose first 15 characters are not a date and a time never ring: nothing
-// could delete them from the alert.
+// could delete them from the alert. A reminder is due when its day is before
+// today (whatever its time), or when it is today and the clock, to the
+// second, is past its minute: a reminder for 14:30 is due from 14:30:01 on.
 std::optional<Lembrete> firstDue(const QByteArray& fileBytes, const QDateTime& now);
 
 // firstDue for a file read afresh at every tick. When the bytes read are the

@@ -27,6 +27,7 @@ DueScan::DueScan(QTimer& timer1, ScanHost& host, AlarmSound& sound, QObject* par
     , m_timer(timer1)
     , m_host(host)
     , m_sound(sound)
+    , m_file(DataFolder::reminderFile())
     , m_timeFormat(longTimeWithoutZone())
 {
     connect(&m_timer, &QTimer::timeout, this, &DueScan::tick);
@@ -78,7 +79,7 @@ void DueScan::tick()
 
     QByteArray bytes;
     QString error;
-    switch (ReminderFile(DataFolder::reminderFile()).readRaw(bytes, error)) {
+    switch (m_file.readRaw(bytes, error)) {
     case LoadResult::Status::Missing:
         return; // rests until an include or the review list switches it on
     case LoadResult::Status::Failed:

@@ -2,6 +2,7 @@
 
 #include "alerting/DueRule.h"
 #include "alerting/ScanTimer.h"
+#include "reminders/ReminderFile.h"
 
 #include <QDate>
 #include <QObject>
@@ -42,6 +43,7 @@ private:
     QTimer& m_timer;
     ScanHost& m_host;
     AlarmSound& m_sound;
+    const ReminderFile m_file; // read at every tick: its path is made once
     QPointer<AlertWindow> m_alert;
     DueRule::Scanner m_scanner;
     QString m_timeFormat;

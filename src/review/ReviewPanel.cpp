@@ -123,7 +123,11 @@ void ReviewPanel::open()
 
 void ReviewPanel::Ordena_Lista()
 {
-    QStringList texts = items();
+    showSorted(items());
+}
+
+void ReviewPanel::showSorted(QStringList texts)
+{
     ReviewList::sortItems(texts);
     setItems(texts);
 }
@@ -206,8 +210,7 @@ void ReviewPanel::cmdmanalt_Click()
     texts.removeAt(m_ui.lstlembr->row(item));
     const QString newItem = ReviewList::itemText({data, hora, QString()});
     texts.insert(ReviewList::textPosition(texts, newItem), newItem);
-    setItems(texts);
-    Ordena_Lista();
+    showSorted(texts);
     clearFields();
     m_ui.lstlembr->setFocus();
 }
@@ -243,8 +246,7 @@ void ReviewPanel::cmdmanexc_Click()
     if (existed) {
         QStringList texts = items();
         texts.removeAt(m_ui.lstlembr->row(item));
-        setItems(texts);
-        Ordena_Lista();
+        showSorted(texts);
     }
     clearFields();
     m_ui.lstlembr->setFocus();

@@ -40,6 +40,7 @@ private:
     QListWidgetItem* selectedItem() const;
     QStringList items() const;
     void setItems(const QStringList& items);
+    void showSorted(QStringList texts); // Ordena_Lista on a list about to be shown
     void clearFields();
     void refuse(const QString& message);
 

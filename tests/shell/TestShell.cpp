@@ -68,7 +68,6 @@ private Q_SLOTS:
     void aboutWindow();
     void aboutFromTheMenu();
     void badgesOpenTheMakersSite();
-    void scriptedMessageBoxes();
     void realMessageBoxes();
     void trayMenuOpensOnRelease();
     void trayAppearingLater();
@@ -288,23 +287,6 @@ void TestShell::badgesOpenTheMakersSite()
     QCOMPARE(m_opened, QList<QUrl>(2, QUrl(QStringLiteral(QUEDRINO_MAKER_URL))));
     QVERIFY(isHand(child(&window, "Picture2")->cursor()));
     QVERIFY(isHand(child(&window, "Picture3")->cursor()));
-}
-
-void TestShell::scriptedMessageBoxes()
-{
-    MessageBox::setScripted(true);
-    MessageBox::critical(nullptr, QStringLiteral("Por favor, Informar a Hora!"));
-    MessageBox::setNextAnswer(QMessageBox::Yes);
-    QVERIFY(MessageBox::question(nullptr, QStringLiteral("Exclusão"),
-                                 QStringLiteral("Confirma Exclusão do Lembrete?")));
-    QVERIFY(!MessageBox::question(nullptr, QStringLiteral("Exclusão"),
-                                  QStringLiteral("Confirma Exclusão do Lembrete?")));
-    QCOMPARE(MessageBox::takeShown(),
-             (QStringList{QStringLiteral("Por favor, Informar a Hora!"),
-                          QStringLiteral("Confirma Exclusão do Lembrete?"),
-                          QStringLiteral("Confirma Exclusão do Lembrete?")}));
-    QVERIFY(MessageBox::takeShown().isEmpty());
-    MessageBox::setScripted(false);
 }
 
 void TestShell::realMessageBoxes()
