@@ -10,6 +10,9 @@
 #include <QSaveFile>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -55,6 +58,45 @@ QString readError(const QString& path, const QString& reason)
 
 const QString NoCodec = QStringLiteral("a codificação Windows-1252 não está disponível");
 
+// Opens the file for reading. Missing means nothing at the path at all.
+// Only a regular file is read: a pipe put in its place would hold a plain
+// open until something wrote to it, freezing the program, and a device
+// could be read for ever.
+LoadResult::Status openForReading(QFile& file, const QString& path, QString& error)
+{
+    // Opening first and asking why only when it fails keeps the common case,
+    // which the due scan runs every millisecond, to two system calls.
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0) {
+        struct stat info
+        {
+        };
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)
+            && file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            return LoadResult::Status::Loaded;
+        }
+        const bool folder = S_ISDIR(info.st_mode);
+        ::close(fd);
+        error = readError(path,
+                          folder ? QStringLiteral("é uma pasta") : QStringLiteral("não é um arquivo comum"));
+        return LoadResult::Status::Failed;
+    }
+    const QString reason = qt_error_string(errno);
+#else
+    if (file.open(QIODevice::ReadOnly)) {
+        return LoadResult::Status::Loaded;
+    }
+    const QString reason = file.errorString();
+#endif
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        return LoadResult::Status::Missing;
+    }
+    error = readError(path, info.isDir() ? QStringLiteral("é uma pasta") : reason);
+    return LoadResult::Status::Failed;
+}
+
 // Reads the raw bytes. Missing means nothing at the path at all.
 LoadResult::Status readBytes(const QString& path, QByteArray& bytes, QString& error)
 {
@@ -64,16 +106,10 @@ LoadResult::Status readBytes(const QString& path, QByteArray& bytes, QString& er
         error = readError(path, NoCodec);
         return LoadResult::Status::Failed;
     }
-    // Opening first and asking why only when it fails keeps the common case,
-    // which the due scan runs every millisecond, to one system call.
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        const QFileInfo info(path);
-        if (!info.exists()) {
-            return LoadResult::Status::Missing;
-        }
-        error = readError(path, info.isDir() ? QStringLiteral("é uma pasta") : file.errorString());
-        return LoadResult::Status::Failed;
+    const LoadResult::Status opened = openForReading(file, path, error);
+    if (opened != LoadResult::Status::Loaded) {
+        return opened;
     }
     bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
@@ -137,11 +173,9 @@ void keepOwner(QSaveFile& file, const QFileInfo& existing)
 
 bool ArquivoExiste(const QString& path)
 {
-    if (QFileInfo(path).isDir()) {
-        return false;
-    }
     QFile file(path);
-    return file.open(QIODevice::ReadOnly);
+    QString error;
+    return openForReading(file, path, error) == LoadResult::Status::Loaded;
 }
 
 ReminderFile::ReminderFile(const QString& path)
