@@ -113,10 +113,13 @@ void ReviewPanel::open()
 {
     m_timer.switchOff();
     clearFields();
-    // A file that cannot be read gives an empty list, like a missing one;
-    // the panel still opens and the scan goes on.
+    // A missing file is an empty list. One that cannot be read gives an
+    // empty list too, but says why: the reminders are still in it.
     const LoadResult loaded = reminderFile().CarregaLembretes();
     setItems(loaded.loaded() ? ReviewList::loadItems(loaded.entries) : QStringList());
+    if (loaded.status == LoadResult::Status::Failed) {
+        refuse(loaded.error);
+    }
     m_ui.lstlembr->setFocus(); // ready for the arrow keys
     m_timer.switchOn();
 }

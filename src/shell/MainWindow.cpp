@@ -135,8 +135,9 @@ void MainWindow::showIncludePanel()
 
 void MainWindow::showReviewPanel()
 {
-    m_review->open();
+    // Shown first, so a file that cannot be read is reported over the panel.
     showPanel(m_ui->frarev, m_ui->fraInc);
+    m_review->open();
 }
 
 void MainWindow::showPanel(QWidget* panel, QWidget* other)
