@@ -270,25 +270,22 @@ if [ -n "$SOUND_AT" ]; then
         eval 'reminder_gone 09:15 && ! reminder_gone 09:16'
 fi
 
-# --- Without alarm.wav the program's own alarm is heard, once.
-rm -f "$HOME/quedrino/alarm.wav"
-start_case missing 09:15
-check "without alarm.wav the alert opens" test -n "$ALERT_AT"
-check_bundled_alarm "without alarm.wav"
-
-# --- An alarm.wav that is not a WAV gives the program's own alarm too.
-head -c 8192 /dev/urandom >"$HOME/quedrino/alarm.wav"
-start_case garbage 09:15
-check "with a garbage alarm.wav the alert opens" test -n "$ALERT_AT"
-check_bundled_alarm "with a garbage alarm.wav"
-
-# --- A WAV cut short (its header promises 1 s, the file ends after 0.02 s of
-# it, as a broken copy would) cannot be played either.
+# --- An alarm.wav that cannot be played gives the program's own alarm,
+# once: none at all, an empty file, one that is not a WAV, and a WAV cut
+# short (its header promises 1 s, the file ends after 0.02 s of it, as a
+# broken copy would).
 sox -n -r 44100 -c 1 -b 16 "$WORK/whole.wav" synth 1 sine 440 vol 0.5
-head -c 2000 "$WORK/whole.wav" >"$HOME/quedrino/alarm.wav"
-start_case truncated 09:15
-check "with a cut-short alarm.wav the alert opens" test -n "$ALERT_AT"
-check_bundled_alarm "with a cut-short alarm.wav"
+for kind in missing empty garbage truncated; do
+    case $kind in
+    missing) rm -f "$HOME/quedrino/alarm.wav" ;;
+    empty) : >"$HOME/quedrino/alarm.wav" ;;
+    garbage) head -c 8192 /dev/urandom >"$HOME/quedrino/alarm.wav" ;;
+    truncated) head -c 2000 "$WORK/whole.wav" >"$HOME/quedrino/alarm.wav" ;;
+    esac
+    start_case "$kind" 09:15
+    check "with a $kind alarm.wav the alert opens" test -n "$ALERT_AT"
+    check_bundled_alarm "with a $kind alarm.wav"
+done
 stop_app
 
 echo "$passed passed, $failed failed"
