@@ -185,6 +185,7 @@ private Q_SLOTS:
     void fileChangedByAnotherProgram();
     void oddContents_data();
     void oddContents();
+    void descriptionsKeepEveryByte();
 
 private:
     QByteArray bytes() const { return TestSupport::readFile(DataFolder::reminderFile()); }
@@ -492,6 +493,31 @@ void TestFaults::oddContents()
     QTest::mouseClick(child(m_window.get(), "cmdmanexc"), Qt::LeftButton);
     expectShown(Confirm);
     QVERIFY(bytes() == withCrLf(expected));
+}
+
+// Postponing or altering a reminder without touching its text keeps the
+// text byte for byte, whatever bytes it holds.
+void TestFaults::descriptionsKeepEveryByte()
+{
+    QByteArray text;
+    for (int b = 0; b < 256; ++b) {
+        if (b != '\r' && b != '\n') {
+            text += char(b);
+        }
+    }
+    TestSupport::writeFile(DataFolder::reminderFile(), DueLine.left(15) + text + "\r\n");
+    AlertWindow* alert = tick();
+    QVERIFY(alert);
+    postpone(alert);
+    expectShown({});
+    QCOMPARE(bytes(), "31/12/202619:03" + text + "\r\n");
+
+    m_window->showReviewPanel();
+    selectItem(QStringLiteral("31/12/2026 19:03"));
+    child<QLineEdit>(m_window.get(), "txtmanhora")->setText(QStringLiteral("20:00"));
+    QTest::mouseClick(child(m_window.get(), "cmdmanalt"), Qt::LeftButton);
+    expectShown({});
+    QCOMPARE(bytes(), "31/12/202620:00" + text + "\r\n");
 }
 
 QTEST_MAIN(TestFaults)
