@@ -69,9 +69,7 @@ LoadResult::Status openForReading(QFile& file, const QString& path, QString& err
 #ifdef Q_OS_UNIX
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd >= 0) {
-        struct stat info
-        {
-        };
+        struct stat info = {};
         if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)
             && file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
             return LoadResult::Status::Loaded;
@@ -82,19 +80,26 @@ LoadResult::Status openForReading(QFile& file, const QString& path, QString& err
                           folder ? QStringLiteral("é uma pasta") : QStringLiteral("não é um arquivo comum"));
         return LoadResult::Status::Failed;
     }
-    const QString reason = qt_error_string(errno);
+    // Only nothing at the path is a missing file. A folder on the way that
+    // cannot be entered hides the file without removing it: a failure, or a
+    // deletion would report success and the scan would stop.
+    const int why = errno;
+    if (why == ENOENT || why == ENOTDIR) {
+        return LoadResult::Status::Missing;
+    }
+    error = readError(path, qt_error_string(why));
+    return LoadResult::Status::Failed;
 #else
     if (file.open(QIODevice::ReadOnly)) {
         return LoadResult::Status::Loaded;
     }
-    const QString reason = file.errorString();
-#endif
     const QFileInfo info(path);
     if (!info.exists()) {
         return LoadResult::Status::Missing;
     }
-    error = readError(path, info.isDir() ? QStringLiteral("é uma pasta") : reason);
+    error = readError(path, info.isDir() ? QStringLiteral("é uma pasta") : file.errorString());
     return LoadResult::Status::Failed;
+#endif
 }
 
 // Reads the raw bytes. Missing means nothing at the path at all.
