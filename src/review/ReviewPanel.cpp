@@ -117,11 +117,11 @@ void ReviewPanel::open()
     // empty list too, but says why: the reminders are still in it.
     const LoadResult loaded = reminderFile().CarregaLembretes();
     setItems(loaded.loaded() ? ReviewList::loadItems(loaded.entries) : QStringList());
+    m_ui.lstlembr->setFocus(); // ready for the arrow keys
+    m_timer.switchOn(); // before the message, so reminders ring while it shows
     if (loaded.status == LoadResult::Status::Failed) {
         refuse(loaded.error);
     }
-    m_ui.lstlembr->setFocus(); // ready for the arrow keys
-    m_timer.switchOn();
 }
 
 void ReviewPanel::Ordena_Lista()
