@@ -44,3 +44,169 @@ start_display() {
     wait_for 10 test -s "$WORK/display" || return 1
     export DISPLAY=:$(head -n1 "$WORK/display")
 }
+
+cleanup() {
+    for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+    wait 2>/dev/null
+    rm -rf "$WORK"
+}
+
+# Under a window manager trayer's panel sits inside a frame, one level down.
+# A search can fail while windows come and go, hence the second try.
+tray_panel() {
+    local panel _
+    for _ in 1 2; do
+        panel=$(xdotool search --maxdepth 2 --classname panel 2>/dev/null | head -n1)
+        [ -n "$panel" ] && break
+    done
+    echo "$panel"
+}
+tray_up() { test -n "$(tray_panel)"; }
+# How many of the program's icons sit in the tray.
+tray_icons() {
+    local panel
+    panel=$(tray_panel)
+    [ -n "$panel" ] || { echo 0; return; }
+    xwininfo -tree -id "$panel" | grep -c '("quedrino"'
+}
+icons_are() { [ "$(tray_icons)" = "$1" ]; }
+
+# start_tray LOG: trayer as the notification area. While other X servers
+# start on the machine, trayer now and then fails with "cannot open display"
+# on a display that works; another try gets through.
+start_tray() {
+    local attempt tray
+    for attempt in 1 2 3; do
+        trayer --edge top --align right --widthtype pixel --width 120 --height 24 >"$1" 2>&1 &
+        tray=$!
+        PIDS+=("$tray")
+        wait_for 10 tray_up_or_ended "$tray"
+        tray_up && return 0
+        kill "$tray" 2>/dev/null
+        wait "$tray" 2>/dev/null
+        echo "note: trayer did not start (try $attempt): $(tr '\n' ' ' <"$1")"
+    done
+    return 1
+}
+tray_up_or_ended() { tray_up || ! kill -0 "$1" 2>/dev/null; }
+
+# start_sound_server SINK: a PulseAudio daemon of our own whose default sink
+# SINK plays into nothing; its monitor can be recorded. Needs private_home.
+start_sound_server() {
+    unset PULSE_SINK PULSE_SOURCE
+    export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse/native
+    mkdir -m 700 "$XDG_RUNTIME_DIR/pulse"
+    # No client may start a daemon of its own (with the system's
+    # configuration) should this one be gone.
+    printf 'autospawn = no\n' >"$WORK/client.conf"
+    export PULSE_CLIENTCONFIG=$WORK/client.conf
+    # -n skips the system's default.pa, so no real device is touched. As root
+    # pulseaudio only warns unless it is asked to run system-wide.
+    pulseaudio -n --daemonize=no --system=no --use-pid-file=no --exit-idle-time=-1 --disallow-exit \
+        --log-target=stderr --log-level=warn \
+        --load="module-null-sink sink_name=$1 rate=44100 channels=1" \
+        --load="module-native-protocol-unix auth-anonymous=1 socket=$XDG_RUNTIME_DIR/pulse/native" \
+        >"$WORK/pulse.log" 2>&1 &
+    PIDS+=($!)
+    wait_for 10 pactl info >/dev/null 2>&1 || {
+        echo "pulseaudio did not start: $(tail -n3 "$WORK/pulse.log")"
+        return 1
+    }
+    pactl set-default-sink "$1"
+    [ "$(pactl get-default-sink)" = "$1" ] || {
+        echo "the null sink is not the default sink"
+        return 1
+    }
+}
+
+# openbox honours "always on top" and closes windows politely (it sends
+# WM_DELETE_WINDOW). Sets WM to its process id.
+wm_up() { wmctrl -m 2>/dev/null | grep -q '^Name: Openbox'; }
+start_wm() {
+    openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
+    WM=$!
+    PIDS+=("$WM")
+    wait_for 10 wm_up
+}
+
+# The program's visible top-level windows, one "id width height name" a line.
+visible_windows() {
+    local id
+    for id in $(xdotool search --maxdepth 1 --onlyvisible --classname quedrino 2>/dev/null); do
+        echo "$id $(xwininfo -id "$id" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w, h}') $(xdotool getwindowname "$id")"
+    done
+}
+# The tray menu: a small window, but taller than the icon's tooltip.
+menu_open() { visible_windows | awk '$2 < 300 && $3 < 150 && $3 >= 60' | grep -q .; }
+
+click_icon() { # click_icon BUTTON [REPEAT], or click_icon mousedown: the right button down
+    local panel icon x y w h
+    panel=$(tray_panel)
+    [ -n "$panel" ] || return 1 # xwininfo with no window waits for a click
+    icon=$(xwininfo -tree -id "$panel" | awk '/\("quedrino"/{print $1; exit}')
+    [ -n "$icon" ] || return 1
+    eval "$(xwininfo -id "$icon" | awk '/Absolute upper-left X/{print "x="$4} /Absolute upper-left Y/{print "y="$4} /Width:/{print "w="$2} /Height:/{print "h="$2}')"
+    # --sync waits for the pointer to arrive, so it must start elsewhere.
+    xdotool mousemove --sync 0 300
+    if [ "$1" = mousedown ]; then
+        xdotool mousemove --sync $((x + w / 2)) $((y + h / 2)) mousedown 3
+    else
+        xdotool mousemove --sync $((x + w / 2)) $((y + h / 2)) click --repeat "${2:-1}" "$1"
+    fi
+}
+right_click_icon() { click_icon 3; }
+
+choose() { # choose KEY: opens the tray menu and picks the entry by its accelerator
+    right_click_icon
+    wait_for 5 menu_open || return 1
+    sleep 0.3 # the menu takes the keyboard just after it appears
+    xdotool key "$1"
+}
+
+# The program started last is APP.
+app_alive() { kill -0 "$APP" 2>/dev/null; }
+app_ended() { ! app_alive; }
+
+# reminders_file FILE LINE...: the lines as the program stores them, CR LF.
+reminders_file() {
+    local out=$1
+    shift
+    printf '%s\r\n' "$@" >"$out"
+}
+# Replaces the reminder file (REMINDERS) in one rename, so the scan never
+# reads half of it.
+put_reminders() {
+    reminders_file "$REMINDERS.new" "$@" && mv "$REMINDERS.new" "$REMINDERS"
+}
+reminders_are() { cmp -s "$REMINDERS" "$1"; }
+
+# The program's alert windows now shown (the ones its process owns).
+alerts() {
+    local id
+    for id in $(xdotool search --onlyvisible --name '^Aviso do Quedrino$' 2>/dev/null); do
+        [ "$(xdotool getwindowpid "$id" 2>/dev/null)" = "$APP" ] && echo "$id"
+    done
+}
+one_alert() { [ "$(alerts | wc -l)" = 1 ]; }
+no_alert() { [ -z "$(alerts)" ]; }
+# no_alert_for TENTHS: no alert shows at any look during that many tenths of
+# a second.
+no_alert_for() {
+    local _
+    for _ in $(seq "$1"); do
+        no_alert || return 1
+        sleep 0.1
+    done
+}
+
+# Asks the window manager to activate ID; true once ID has the keyboard.
+activated() {
+    xdotool windowactivate "$1" 2>/dev/null
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]
+}
+# focus ID: makes ID the active window.
+focus() {
+    [ -n "$1" ] || return 1
+    wait_for 5 activated "$1" || return 1
+    sleep 0.2 # lets the program take in the focus before the keys arrive
+}

@@ -47,50 +47,15 @@ trap cleanup EXIT
 trap 'exit 1' INT TERM HUP
 
 private_home
-unset PULSE_SINK PULSE_SOURCE
 
 # --- A sound server of our own, with a sink that plays into nothing
 SINK=quedrino_test
-export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse/native
-mkdir -m 700 "$XDG_RUNTIME_DIR/pulse"
-# No client may start a daemon of its own (with the system's configuration)
-# should this one be gone.
-printf 'autospawn = no\n' >"$WORK/client.conf"
-export PULSE_CLIENTCONFIG=$WORK/client.conf
-# -n skips the system's default.pa, so no real device is touched. As root
-# pulseaudio only warns unless it is asked to run system-wide.
-pulseaudio -n --daemonize=no --system=no --use-pid-file=no --exit-idle-time=-1 --disallow-exit \
-    --log-target=stderr --log-level=warn \
-    --load="module-null-sink sink_name=$SINK rate=44100 channels=1" \
-    --load="module-native-protocol-unix auth-anonymous=1 socket=$XDG_RUNTIME_DIR/pulse/native" \
-    >"$WORK/pulse.log" 2>&1 &
-PIDS+=($!)
-wait_for 10 pactl info >/dev/null 2>&1 || { echo "FAIL: pulseaudio did not start: $(tail -n3 "$WORK/pulse.log")"; exit 1; }
-pactl set-default-sink "$SINK"
-[ "$(pactl get-default-sink)" = "$SINK" ] || { echo "FAIL: the null sink is not the default sink"; exit 1; }
+start_sound_server "$SINK" || { echo "FAIL: no sound server"; exit 1; }
 
 # --- A virtual display with a notification area
 start_display || { echo "FAIL: Xvfb did not start"; exit 1; }
 
-tray_up() { test -n "$(xdotool search --maxdepth 1 --classname panel 2>/dev/null | head -n1)"; }
-tray_up_or_ended() { tray_up || ! kill -0 "$1" 2>/dev/null; }
-# While other X servers start on the machine, trayer now and then fails with
-# "cannot open display" on a display that works; a second try gets through.
-start_tray() {
-    local attempt tray
-    for attempt in 1 2 3; do
-        trayer --edge top --align right --widthtype pixel --width 120 --height 24 >"$WORK/trayer.log" 2>&1 &
-        tray=$!
-        PIDS+=("$tray")
-        wait_for 10 tray_up_or_ended "$tray"
-        tray_up && return 0
-        kill "$tray" 2>/dev/null
-        wait "$tray" 2>/dev/null
-        echo "note: trayer did not start (try $attempt): $(tr '\n' ' ' <"$WORK/trayer.log")"
-    done
-    return 1
-}
-start_tray || { echo "FAIL: trayer did not start"; exit 1; }
+start_tray "$WORK/trayer.log" || { echo "FAIL: trayer did not start"; exit 1; }
 
 ALERT="Aviso do Quedrino"
 # alert_window [NOT_ID]: the id of the visible alert window, other than NOT_ID.

@@ -10,80 +10,19 @@ WORK=$(mktemp -d)
 PIDS=()
 source "$(dirname "${BASH_SOURCE[0]}")/../x11_session.sh"
 
-cleanup() {
-    for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$WORK"
-}
 trap cleanup EXIT
 
 private_home
 start_display || { echo "FAIL: Xvfb did not start"; exit 1; }
 
-# The program's visible top-level windows, one "id width height name" a line.
-visible_windows() {
-    local id
-    for id in $(xdotool search --maxdepth 1 --onlyvisible --classname quedrino 2>/dev/null); do
-        echo "$id $(xwininfo -id "$id" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w, h}') $(xdotool getwindowname "$id")"
-    done
-}
 window_shown() { visible_windows | grep -q -- " $1\$"; }
 window_gone() { ! window_shown "$1"; }
-# The tray menu: a small window, but taller than the icon's tooltip.
-menu_open() { visible_windows | awk '$2 < 300 && $3 < 150 && $3 >= 60' | grep -q .; }
-
-# Under a window manager trayer's panel sits inside a frame, one level down.
-# A search can fail while windows come and go, hence the second try.
-tray_panel() {
-    local panel _
-    for _ in 1 2; do
-        panel=$(xdotool search --maxdepth 2 --classname panel 2>/dev/null | head -n1)
-        [ -n "$panel" ] && break
-    done
-    echo "$panel"
-}
-# How many of the program's icons sit in the tray.
-tray_icons() {
-    local panel
-    panel=$(tray_panel)
-    [ -n "$panel" ] || { echo 0; return; }
-    xwininfo -tree -id "$panel" | grep -c '("quedrino"'
-}
-icons_are() { [ "$(tray_icons)" = "$1" ]; }
-tray_up() { test -n "$(tray_panel)"; }
 tray_down() { test -z "$(tray_panel)"; }
 menu_closed() { ! menu_open; }
 main_window_size_is() { visible_windows | grep -q " $1 $2 Quedrino\$"; }
-app_ended() { ! kill -0 "$APP" 2>/dev/null; }
-
-click_icon() { # click_icon BUTTON [REPEAT], or click_icon mousedown: the right button down
-    local panel icon x y w h
-    panel=$(tray_panel)
-    [ -n "$panel" ] || return 1 # xwininfo with no window waits for a click
-    icon=$(xwininfo -tree -id "$panel" | awk '/\("quedrino"/{print $1; exit}')
-    [ -n "$icon" ] || return 1
-    eval "$(xwininfo -id "$icon" | awk '/Absolute upper-left X/{print "x="$4} /Absolute upper-left Y/{print "y="$4} /Width:/{print "w="$2} /Height:/{print "h="$2}')"
-    # --sync waits for the pointer to arrive, so it must start elsewhere.
-    xdotool mousemove --sync 0 300
-    if [ "$1" = mousedown ]; then
-        xdotool mousemove --sync $((x + w / 2)) $((y + h / 2)) mousedown 3
-    else
-        xdotool mousemove --sync $((x + w / 2)) $((y + h / 2)) click --repeat "${2:-1}" "$1"
-    fi
-}
-right_click_icon() { click_icon 3; }
-
-choose() { # choose KEY: opens the tray menu and picks the entry by its accelerator
-    right_click_icon
-    wait_for 5 menu_open || return 1
-    sleep 0.3 # the menu takes the keyboard just after it appears
-    xdotool key "$1"
-}
 
 # --- With a notification area
-trayer --edge top --align right --widthtype pixel --width 120 --height 24 >"$WORK/trayer.log" 2>&1 &
-PIDS+=($!)
-wait_for 10 tray_up || { echo "FAIL: trayer did not start"; exit 1; }
+start_tray "$WORK/trayer.log" || { echo "FAIL: trayer did not start"; exit 1; }
 
 "$BIN" >"$WORK/out.log" 2>"$WORK/err.log" &
 APP=$!
@@ -130,27 +69,12 @@ check "\"&Encerrar\" ends the program with status 0 (got $status)" test "$status
 check "the icon is gone from the tray" wait_for 5 icons_are 0
 
 # --- Under a window manager
-# openbox honours "always on top" and closes windows politely (it sends
-# WM_DELETE_WINDOW), so the alert's stacking and its coming back can be seen.
-# Its frames put the program's windows one level below the root, so the
-# alerts are looked for at any depth.
-openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
-WM=$!
-PIDS+=("$WM")
-wm_up() { wmctrl -m 2>/dev/null | grep -q '^Name: Openbox'; }
-wait_for 10 wm_up || { echo "FAIL: openbox did not start"; exit 1; }
+# With openbox the alert's stacking and its coming back can be seen. Its
+# frames put the program's windows one level below the root, so the alerts
+# are looked for at any depth.
+start_wm || { echo "FAIL: openbox did not start"; exit 1; }
 
 REMINDERS=$HOME/quedrino/quedrino.txt
-# reminders_file FILE LINE...: the lines as the program stores them, CR LF.
-reminders_file() {
-    local out=$1
-    shift
-    printf '%s\r\n' "$@" >"$out"
-}
-# Replaces the reminder file in one rename, so the scan never reads half of it.
-put_reminders() {
-    reminders_file "$REMINDERS.new" "$@" && mv "$REMINDERS.new" "$REMINDERS"
-}
 yesterday=$(date -d yesterday +%d/%m/%Y)
 next_year=$(date -d '+1 year' +%d/%m/%Y)
 # Windows-1252 text; A is later in the day than B but first in the file.
@@ -165,40 +89,9 @@ reminders_file "$WORK/cf.txt" "$LINE_C" "$LINE_F"
 mkdir -p "$HOME/quedrino"
 put_reminders "$LINE_A" "$LINE_B" "$LINE_F"
 
-# The program's alert windows now shown (the ones its process owns).
-alerts() {
-    local id
-    for id in $(xdotool search --onlyvisible --name '^Aviso do Quedrino$' 2>/dev/null); do
-        [ "$(xdotool getwindowpid "$id" 2>/dev/null)" = "$APP" ] && echo "$id"
-    done
-}
-one_alert() { [ "$(alerts | wc -l)" = 1 ]; }
-no_alert() { [ -z "$(alerts)" ]; }
 # One alert shown, and not the window OLD: a new alert took its place.
 new_alert_after() { [ -n "$1" ] && one_alert && [ "$(alerts)" != "$1" ]; }
-# no_alert_for TENTHS: no alert shows at any look during that many tenths of
-# a second.
-no_alert_for() {
-    local _
-    for _ in $(seq "$1"); do
-        no_alert || return 1
-        sleep 0.1
-    done
-}
-reminders_are() { cmp -s "$REMINDERS" "$1"; }
-app_alive() { kill -0 "$APP" 2>/dev/null; }
 above_state() { xprop -id "$1" _NET_WM_STATE 2>/dev/null | grep -qw _NET_WM_STATE_ABOVE; }
-# Asks the window manager to activate ID; true once ID has the keyboard.
-activated() {
-    xdotool windowactivate "$1" 2>/dev/null
-    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]
-}
-# focus ID: makes ID the active window.
-focus() {
-    [ -n "$1" ] || return 1
-    wait_for 5 activated "$1" || return 1
-    sleep 0.2 # lets the program take in the focus before the keys arrive
-}
 # The child of the root that holds window ID (its frame under a manager).
 toplevel_of() {
     local id=$1 parent root
@@ -404,8 +297,7 @@ APP=$!
 PIDS+=("$APP")
 check "without a tray the main window is shown" wait_for 10 window_shown Quedrino
 check "without a tray one line on stderr says why" grep -q "no notification area" "$WORK/err2.log"
-trayer --edge top --align right --widthtype pixel --width 120 --height 24 >"$WORK/trayer2.log" 2>&1 &
-PIDS+=($!)
+start_tray "$WORK/trayer2.log"
 check "a notification area that appears later gets the icon" wait_for 10 icons_are 1
 check "and the main window leaves the screen for it" wait_for 5 window_gone Quedrino
 kill "$APP"
