@@ -8,6 +8,8 @@ BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-multim
     qt6-translations-l10n qt6-qpa-plugins fonts-liberation)
 TEST_PACKAGES=(xvfb xauth trayer xdotool x11-utils openbox wmctrl faketime pulseaudio pulseaudio-utils sox
     desktop-file-utils appstream)
+# Fuzzing the core: clang with its libFuzzer runtime.
+FUZZ_PACKAGES=(clang libclang-rt-dev)
 # Making the Debian package: cpack's dependency list comes from dpkg-shlibdeps,
 # which finds the binaries with file.
 PACKAGE_PACKAGES=(dpkg-dev file)
