@@ -74,13 +74,13 @@ inline int digits(const QByteArray& text, int min, int max)
 // "d/m/yyyy", day and month of one or two digits, blanks around it allowed.
 inline QDate readDate(const QByteArray& text)
 {
-    const QList<QByteArray> parts = trimBlanks(text).split('/');
-    if (parts.size() != 3) {
+    const QList<QByteArray> fields = trimBlanks(text).split('/');
+    if (fields.size() != 3) {
         return {};
     }
-    const int day = digits(parts[0], 1, 2);
-    const int month = digits(parts[1], 1, 2);
-    const int year = digits(parts[2], 4, 4);
+    const int day = digits(fields[0], 1, 2);
+    const int month = digits(fields[1], 1, 2);
+    const int year = digits(fields[2], 4, 4);
     if (day < 0 || month < 0 || year <= 0) {
         return {};
     }
@@ -90,12 +90,12 @@ inline QDate readDate(const QByteArray& text)
 // "h:m" as minutes since midnight, hour and minute of one or two digits.
 inline std::optional<int> readTime(const QByteArray& text)
 {
-    const QList<QByteArray> parts = trimBlanks(text).split(':');
-    if (parts.size() != 2) {
+    const QList<QByteArray> fields = trimBlanks(text).split(':');
+    if (fields.size() != 2) {
         return std::nullopt;
     }
-    const int hour = digits(parts[0], 1, 2);
-    const int minute = digits(parts[1], 1, 2);
+    const int hour = digits(fields[0], 1, 2);
+    const int minute = digits(fields[1], 1, 2);
     if (hour < 0 || hour > 23 || minute < 0 || minute > 59) {
         return std::nullopt;
     }
