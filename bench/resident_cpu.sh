@@ -75,13 +75,9 @@ done >"$FILE"
 
 start_display || { echo "Xvfb did not start" >&2; exit 1; }
 
-tray_panel() { xdotool search --maxdepth 1 --classname panel 2>/dev/null | head -n1; }
-tray_up() { test -n "$(tray_panel)"; }
-icon_in_tray() { xwininfo -tree -id "$(tray_panel)" 2>/dev/null | grep -q '("quedrino"'; }
+icon_in_tray() { [ "$(tray_icons)" -gt 0 ]; }
 
-trayer --edge top --align right --widthtype pixel --width 120 --height 24 >"$WORK/trayer.log" 2>&1 &
-PIDS+=($!)
-wait_for 10 tray_up || { echo "trayer did not start" >&2; exit 1; }
+start_tray "$WORK/trayer.log" || { echo "trayer did not start" >&2; exit 1; }
 
 "$APP_BIN" >"$WORK/quedrino.log" 2>&1 &
 APP=$!

@@ -138,15 +138,6 @@ done
 # --- The installed program, started by its autostart entry
 private_home
 if start_display; then
-    tray_panel() {
-        local panel _
-        for _ in 1 2; do # a search can fail while windows come and go
-            panel=$(xdotool search --maxdepth 2 --classname panel 2>/dev/null | head -n1)
-            [ -n "$panel" ] && break
-        done
-        echo "$panel"
-    }
-    tray_up() { test -n "$(tray_panel)"; }
     # The window of the program's icon in the tray, if there is one.
     tray_icon() {
         local panel

@@ -163,6 +163,17 @@ choose() { # choose KEY: opens the tray menu and picks the entry by its accelera
     xdotool key "$1"
 }
 
+# encerrar: "&Encerrar" from the tray menu; sets STATUS to the program's exit
+# status, or "timeout" when it does not end within 10 s.
+encerrar() {
+    choose e
+    STATUS=timeout
+    if wait_for 10 app_ended; then
+        wait "$APP"
+        STATUS=$?
+    fi
+}
+
 # The program started last is APP.
 app_alive() { kill -0 "$APP" 2>/dev/null; }
 app_ended() { ! app_alive; }

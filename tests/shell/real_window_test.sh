@@ -59,13 +59,8 @@ check "Enter closes the About window" wait_for 5 window_gone "Sobre o Quedrino 1
 # ended from it.
 choose s
 check "\"&Sobre\" opens the About window again" wait_for 5 window_shown "Sobre o Quedrino 1.1a"
-choose e
-status=timeout
-if wait_for 10 app_ended; then
-    wait "$APP"
-    status=$?
-fi
-check "\"&Encerrar\" ends the program with status 0 (got $status)" test "$status" = 0
+encerrar
+check "\"&Encerrar\" ends the program with status 0 (got $STATUS)" test "$STATUS" = 0
 check "the icon is gone from the tray" wait_for 5 icons_are 0
 
 # --- Under a window manager
@@ -174,13 +169,8 @@ check "the future reminder opens no alert" no_alert_for 5
 
 put_reminders "$LINE_C" "$LINE_F"
 check "a due line written to the file opens its alert" wait_for 5 one_alert
-choose e
-status=timeout
-if wait_for 10 app_ended; then
-    wait "$APP"
-    status=$?
-fi
-check "\"&Encerrar\" with the alert open ends the program with status 0 (got $status)" test "$status" = 0
+encerrar
+check "\"&Encerrar\" with the alert open ends the program with status 0 (got $STATUS)" test "$STATUS" = 0
 check "ending with the alert open keeps the due line in the file" reminders_are "$WORK/cf.txt"
 check "the icon is gone from the tray" wait_for 5 icons_are 0
 

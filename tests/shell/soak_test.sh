@@ -327,13 +327,8 @@ elapsed=$((NOW_S - START_S))
 cpu_ms=$(((CPU_END - CPU_START) * 1000 / $(getconf CLK_TCK)))
 echo "  processor time while the alerts ran: $cpu_ms ms in $(((NOW_US - CPU_FROM_US) / 1000)) ms"
 
-choose e
-status=timeout
-if wait_for 10 app_ended; then
-    wait "$APP"
-    status=$?
-fi
-check "\"&Encerrar\" ends the program with status 0 (got $status)" test "$status" = 0
+encerrar
+check "\"&Encerrar\" ends the program with status 0 (got $STATUS)" test "$STATUS" = 0
 check "ending leaves the file as it was" reminders_are "$WORK/expected.txt"
 if [ -s "$WORK/err.log" ]; then
     echo "  the program's stderr ($(wc -l <"$WORK/err.log") lines, the same ones counted):"
