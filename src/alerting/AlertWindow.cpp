@@ -11,10 +11,13 @@
 #include "ui/ComboBoxes.h"
 #include "ui/Icons.h"
 #include "ui/MessageBox.h"
+#include "ui/ShortcutClicks.h"
+#include "ui/WindowDestroyedWatch.h"
 #include "ui/WindowStyle.h"
 #include "ui_frmAviso.h"
 
 #include <QKeyEvent>
+#include <QTimer>
 
 AlertWindow::AlertWindow(ScanHost& host, ScanTimer& timer, AlarmSound& sound, QWidget* parent)
     : QDialog(parent)
@@ -31,13 +34,18 @@ AlertWindow::AlertWindow(ScanHost& host, ScanTimer& timer, AlarmSound& sound, QW
     WindowStyle::applyFonts(this);
     WindowStyle::makeFixed(this);
     WindowStyle::centre(this);
+    ShortcutClicks::install(this);
     m_ui->txtmsg->setFocus();
 
     connect(m_ui->cmdApagar, &QPushButton::clicked, this, &AlertWindow::cmdApagar_Click);
     connect(m_ui->cdmAdiar, &QPushButton::clicked, this, &AlertWindow::cdmAdiar_Click);
     // However the window ends: a button, its close box, the window manager.
     connect(this, &QDialog::finished, this, &AlertWindow::unloadStep);
+    m_destroyedWatch = std::make_unique<WindowDestroyedWatch>(*this, [this] { reject(); });
 
+    // A message box left open under the alert would take the keys meant for
+    // it; it closes with its safe answer, so nothing unseen is confirmed.
+    MessageBox::answerOpenSafely();
     m_host.setMenusEnabled(false);
     Stayontop();
     m_sound.play(DataFolder::alarmSound());
@@ -83,6 +91,21 @@ void AlertWindow::keyPressEvent(QKeyEvent* event)
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+void AlertWindow::changeEvent(QEvent* event)
+{
+    // Window managers offer to minimize it all the same; a minimized alert
+    // would ring unseen and keep the menus off. It comes straight back.
+    if (event->type() == QEvent::WindowStateChange && isMinimized()) {
+        QTimer::singleShot(0, this, [this] {
+            setWindowState(windowState() & ~Qt::WindowMinimized);
+            show();
+            raise();
+            activateWindow();
+        });
+    }
+    QDialog::changeEvent(event);
 }
 
 ReminderFile AlertWindow::reminderFile() const

@@ -7,6 +7,7 @@
 #include <memory>
 
 class AlarmSound;
+class WindowDestroyedWatch;
 class ReminderFile;
 class ScanHost;
 class ScanTimer;
@@ -18,7 +19,8 @@ class frmAviso;
 // "Aviso do Quedrino": the window a due reminder opens, above all others,
 // with a sound. It deletes the reminder or puts it off; closed any other way
 // it leaves the reminder due, so the next tick opens it again. One is made
-// for each alert and deletes itself when the alert ends.
+// for each alert and deletes itself when the alert ends. It cannot stay
+// minimized, and a window destroyed under it ends it like a close.
 class AlertWindow : public QDialog
 {
     Q_OBJECT
@@ -37,6 +39,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void cmdApagar_Click();
@@ -48,5 +51,6 @@ private:
     ScanHost& m_host;
     ScanTimer& m_timer;
     AlarmSound& m_sound;
+    std::unique_ptr<WindowDestroyedWatch> m_destroyedWatch;
     bool m_blocking = false;
 };

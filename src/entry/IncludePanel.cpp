@@ -30,6 +30,27 @@ QDate today()
     return Clock::now().date();
 }
 
+bool modifierKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+    case Qt::Key_ScrollLock:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // A combo box that only ever holds one of its list items, or nothing: its
 // edit field shows the choice but takes no typing, pasting or dropping.
 void listOnly(QComboBox* box)
@@ -66,13 +87,31 @@ IncludePanel::IncludePanel(Ui::frmtarvelo& ui, QWidget& window, ScanTimer& timer
 
 bool IncludePanel::eventFilter(QObject* watched, QEvent* event)
 {
-    // Any key released in the hour or minute box empties it: they take
-    // their values from their lists only.
-    if (event->type() == QEvent::KeyRelease && !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
-        auto* box = qobject_cast<QComboBox*>(watched);
-        box->setCurrentIndex(-1);
-        box->clearEditText();
+    // A key typed in the hour or minute box empties it when released: they
+    // take their values from their lists only. A release is typing only when
+    // the box had the key's press too; a shortcut's key, the Return that
+    // chose from the other box's list or the Tab that came in were pressed
+    // elsewhere, and a modifier alone types nothing.
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease) {
+        return false;
     }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->isAutoRepeat() || modifierKey(key->key())) {
+        return false;
+    }
+    if (type == QEvent::KeyPress) {
+        m_pressedIn = watched;
+        m_pressedKey = key->key();
+        return false;
+    }
+    if (watched != m_pressedIn || key->key() != m_pressedKey) {
+        return false;
+    }
+    m_pressedIn = nullptr;
+    auto* box = qobject_cast<QComboBox*>(watched);
+    box->setCurrentIndex(-1);
+    box->clearEditText();
     return false;
 }
 

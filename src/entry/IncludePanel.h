@@ -44,4 +44,7 @@ private:
     QWidget& m_window;
     ScanTimer& m_timer;
     DateChecks m_checks;
+    // The last key pressed in the hour or minute box, and which box had it.
+    QObject* m_pressedIn = nullptr;
+    int m_pressedKey = 0;
 };

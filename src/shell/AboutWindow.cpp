@@ -3,6 +3,7 @@
 #include "shell/MakerInfo.h"
 #include "shell/UrlOpener.h"
 #include "ui/Icons.h"
+#include "ui/ShortcutClicks.h"
 #include "ui/WindowStyle.h"
 #include "ui_frmtarveloSobre.h"
 
@@ -21,6 +22,7 @@ AboutWindow::AboutWindow(QWidget* parent)
     WindowStyle::applyFonts(this);
     WindowStyle::makeFixed(this);
     WindowStyle::centre(this);
+    ShortcutClicks::install(this);
 
     connect(m_ui->Command1, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_ui->endereco, &ClickableLabel::clicked, this,

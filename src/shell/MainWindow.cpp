@@ -12,6 +12,7 @@
 #include "ui/Icons.h"
 #include "ui/InputBlock.h"
 #include "ui/ModalRun.h"
+#include "ui/ShortcutClicks.h"
 #include "ui/WindowStyle.h"
 #include "ui_frmtarvelo.h"
 
@@ -40,6 +41,7 @@ MainWindow::MainWindow(bool trayAvailable, AlarmSound& sound, QWidget* parent)
     m_ui->Picture2->setPixmap(badge);
     m_ui->Picture3->setPixmap(badge);
     WindowStyle::applyFonts(this);
+    ShortcutClicks::install(this);
     m_include = new IncludePanel(*m_ui, *this, *m_scan);
     m_review = new ReviewPanel(*m_ui, *this, *m_scan);
 
@@ -47,8 +49,8 @@ MainWindow::MainWindow(bool trayAvailable, AlarmSound& sound, QWidget* parent)
     connect(m_ui->mnuRev, &QAction::triggered, this, &MainWindow::showReviewPanel);
     connect(m_ui->mnuSobre, &QAction::triggered, this, &MainWindow::showAbout);
     connect(m_ui->mnuEncerrar, &QAction::triggered, this, &MainWindow::encerrar);
-    connect(m_ui->cmdcaninc, &QPushButton::clicked, this, &QWidget::hide);
-    connect(m_ui->cmdmancan, &QPushButton::clicked, this, &QWidget::hide);
+    connect(m_ui->cmdcaninc, &QPushButton::clicked, this, &MainWindow::hideMainWindow);
+    connect(m_ui->cmdmancan, &QPushButton::clicked, this, &MainWindow::hideMainWindow);
     connect(m_ui->Picture2, &ClickableLabel::clicked, this, &MainWindow::openMakerSite);
     connect(m_ui->Picture3, &ClickableLabel::clicked, this, &MainWindow::openMakerSite);
 
@@ -173,11 +175,7 @@ void MainWindow::encerrar()
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     event->ignore();
-    if (m_usesTray) {
-        hide();
-    } else {
-        showMinimized();
-    }
+    hideMainWindow();
 }
 
 void MainWindow::showClock(const QString& day, const QString& time)

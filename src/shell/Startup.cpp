@@ -73,6 +73,8 @@ std::optional<int> handOver(InstanceLock& lock)
         }
         const Outcome asked = InstanceClient::askToShow(InstancePlace::serverName(), deadline);
         if (asked) {
+            print(stderr,
+                  QStringLiteral("quedrino: Quedrino is already running; its include panel is shown\n"));
             return 0;
         }
         if (deadline.hasExpired()) {
@@ -93,8 +95,22 @@ std::optional<int> handOver(InstanceLock& lock)
     }
 }
 
+// Qt's and its plugins' diagnostics (no audio device, no web browser found,
+// a window the window manager took away) say nothing a user can act on:
+// in normal use the program writes only its own notices. QUEDRINO_DEBUG set
+// to anything lets them through, with the program's own trace lines.
+void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtFatalMsg) {
+        print(stderr, message + QLatin1Char('\n'));
+    }
+}
+
 int run(int& argc, char** argv, bool platformForced)
 {
+    if (qEnvironmentVariableIsEmpty("QUEDRINO_DEBUG")) {
+        qInstallMessageHandler(quietQtMessages);
+    }
     QApplication app(argc, argv);
     if (platformForced) {
         // Only for this program: whatever it starts (the web browser)
@@ -126,7 +142,7 @@ int run(int& argc, char** argv, bool platformForced)
     // is already above everything.
     auto* include = window.findChild<QAction*>(QStringLiteral("mnuInc"));
     QObject::connect(&server, &InstanceServer::showRequested, &window, [include] {
-        std::fputs("quedrino: started again; showing the include panel\n", stderr);
+        qInfo("quedrino: started again; showing the include panel");
         include->trigger();
     });
     return QApplication::exec();

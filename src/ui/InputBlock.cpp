@@ -1,29 +1,54 @@
 #include "InputBlock.h"
 
-#include <QVariant>
+#include <QPointer>
 #include <QWidget>
 
 namespace {
-constexpr const char* Depth = "quedrinoInputBlocks";
+// Lives as a child of the blocked widget while any block is on it.
+class Block : public QObject
+{
+public:
+    Block(QWidget* widget, QWidget* focus)
+        : QObject(widget)
+        , focus(focus)
+    {
+        setObjectName(QStringLiteral("quedrinoInputBlock"));
+    }
+
+    int depth = 1;
+    QPointer<QWidget> focus;
+};
+
+Block* blockOn(QWidget* widget)
+{
+    return widget->findChild<Block*>(QStringLiteral("quedrinoInputBlock"), Qt::FindDirectChildrenOnly);
 }
+} // namespace
 
 namespace InputBlock {
 
 void block(QWidget* widget)
 {
-    const int depth = widget->property(Depth).toInt();
-    widget->setProperty(Depth, depth + 1);
+    if (Block* existing = blockOn(widget)) {
+        ++existing->depth;
+        return;
+    }
+    QWidget* focus = widget->window()->focusWidget();
+    new Block(widget, focus && widget->isAncestorOf(focus) ? focus : nullptr);
     widget->setEnabled(false);
 }
 
 void unblock(QWidget* widget)
 {
-    const int depth = widget->property(Depth).toInt();
-    if (depth <= 1) {
-        widget->setProperty(Depth, QVariant());
-        widget->setEnabled(true);
-    } else {
-        widget->setProperty(Depth, depth - 1);
+    Block* existing = blockOn(widget);
+    if (existing && --existing->depth > 0) {
+        return;
+    }
+    const QPointer<QWidget> focus = existing ? existing->focus : nullptr;
+    delete existing;
+    widget->setEnabled(true);
+    if (focus && focus->isVisible()) {
+        focus->setFocus(Qt::OtherFocusReason);
     }
 }
 

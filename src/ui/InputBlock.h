@@ -5,7 +5,9 @@ class QWidget;
 // Takes input away from a widget while something needs the user's answer
 // first. Blocks nest: the widget is enabled again only when every block on
 // it has been lifted, so an alert ending does not unblock a window that the
-// About window still holds.
+// About window still holds. The keyboard focus inside the widget comes back
+// to where it was, which Qt would otherwise have moved off the disabled
+// widgets for good.
 namespace InputBlock {
 
 void block(QWidget* widget);

@@ -1,6 +1,11 @@
 #include "MessageBox.h"
 
+#include "ui/ModalRun.h"
+
+#include <QMainWindow>
+#include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 
 namespace {
 struct Script
@@ -8,6 +13,7 @@ struct Script
     bool on = false;
     QList<QMessageBox::StandardButton> answers;
     QStringList shown;
+    QList<QPointer<QMessageBox>> open;
 };
 
 Script& script()
@@ -27,6 +33,24 @@ bool MessageBox::question(QWidget* parent, const QString& title, const QString& 
     return show(parent, QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
                 QMessageBox::Yes)
         == QMessageBox::Yes;
+}
+
+void MessageBox::answerOpenSafely()
+{
+    // The newest first: each waits in an event loop inside the one before.
+    const QList<QPointer<QMessageBox>> open = script().open;
+    for (auto box = open.crbegin(); box != open.crend(); ++box) {
+        if (!*box) {
+            continue;
+        }
+        QAbstractButton* safe = (*box)->button(QMessageBox::No);
+        if (!safe) {
+            safe = (*box)->button(QMessageBox::Ok);
+        }
+        if (safe) {
+            safe->click();
+        }
+    }
 }
 
 void MessageBox::setScripted(bool scripted)
@@ -69,5 +93,12 @@ QMessageBox::StandardButton MessageBox::show(QWidget* parent, QMessageBox::Icon 
     if (auto* no = box.button(QMessageBox::No)) {
         no->setText(QStringLiteral("&Não"));
     }
+    script().open << &box;
+    const auto forget = qScopeGuard([&box] { script().open.removeAll(&box); });
+    if (auto* window = qobject_cast<QMainWindow*>(parent)) {
+        // Not the whole window: the tray menu is its child.
+        return static_cast<QMessageBox::StandardButton>(runModal(box, window->centralWidget()));
+    }
+    box.setWindowModality(Qt::WindowModal);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }

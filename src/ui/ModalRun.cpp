@@ -3,14 +3,47 @@
 #include "ui/InputBlock.h"
 
 #include <QDialog>
+#include <QEvent>
 #include <QEventLoop>
 #include <QPointer>
+#include <QTimer>
+
+namespace {
+// Brings the dialog forward whenever the blocked window becomes the active one.
+class KeepAbove : public QObject
+{
+public:
+    explicit KeepAbove(QDialog& dialog)
+        : m_dialog(&dialog)
+    { }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::WindowActivate) {
+            // After the window manager has done with the click that raised it.
+            QTimer::singleShot(0, m_dialog, [dialog = m_dialog] {
+                if (dialog && dialog->isVisible()) {
+                    dialog->raise();
+                    dialog->activateWindow();
+                }
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QPointer<QDialog> m_dialog;
+};
+} // namespace
 
 int runModal(QDialog& dialog, QWidget* blocked)
 {
     QPointer<QWidget> guard(blocked);
+    KeepAbove keepAbove(dialog);
     if (guard) {
         InputBlock::block(guard);
+        guard->window()->installEventFilter(&keepAbove);
     }
     QEventLoop loop;
     QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
@@ -20,6 +53,7 @@ int runModal(QDialog& dialog, QWidget* blocked)
     dialog.activateWindow();
     loop.exec(QEventLoop::DialogExec);
     if (guard) {
+        guard->window()->removeEventFilter(&keepAbove);
         InputBlock::unblock(guard);
     }
     return dialog.result();

@@ -395,8 +395,12 @@ void TestIncludePanel::hourAndMinuteComeFromTheLists()
     choose("cboMinuto", QStringLiteral("45"));
     QCOMPARE(QApplication::focusWidget(), field("txtincdesc"));
 
-    // A key released in a box empties it, whatever was chosen.
+    // A key typed in a box empties it, whatever was chosen; a release it had
+    // no press for (a modifier, a shortcut's key) types nothing.
     QTest::keyRelease(hour, Qt::Key_Shift);
+    QTest::keyRelease(hour, Qt::Key_A, Qt::AltModifier);
+    QCOMPARE(hour->currentText(), QStringLiteral("09"));
+    QTest::keyClick(hour, Qt::Key_5);
     QVERIFY(hour->currentText().isEmpty());
     QCOMPARE(minute->currentText(), QStringLiteral("45"));
 }
