@@ -199,6 +199,8 @@ alerts() {
     done
 }
 one_alert() { [ "$(alerts | wc -l)" = 1 ]; }
+# One alert shown, and not the window OLD: a new alert took its place.
+new_alert_after() { [ -n "$1" ] && one_alert && [ "$(alerts)" != "$1" ]; }
 no_alert() { [ -z "$(alerts)" ]; }
 # no_alert_for TENTHS: no alert shows at any look during that many tenths of
 # a second.
@@ -208,6 +210,11 @@ no_alert_for() {
         no_alert || return 1
         sleep 0.1
     done
+}
+
+geometry_of() { # geometry_of ID: sets x y w h (absolute, the client area)
+    [ -n "$1" ] || return 1 # xwininfo with no window waits for a click
+    eval "$(xwininfo -id "$1" 2>/dev/null | awk '/Absolute upper-left X/{print "x="$4} /Absolute upper-left Y/{print "y="$4} /Width:/{print "w="$2} /Height:/{print "h="$2}')"
 }
 
 # Asks the window manager to activate ID; true once ID has the keyboard.

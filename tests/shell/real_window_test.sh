@@ -84,8 +84,6 @@ reminders_file "$WORK/cf.txt" "$LINE_C" "$LINE_F"
 mkdir -p "$HOME/quedrino"
 put_reminders "$LINE_A" "$LINE_B" "$LINE_F"
 
-# One alert shown, and not the window OLD: a new alert took its place.
-new_alert_after() { [ -n "$1" ] && one_alert && [ "$(alerts)" != "$1" ]; }
 above_state() { xprop -id "$1" _NET_WM_STATE 2>/dev/null | grep -qw _NET_WM_STATE_ABOVE; }
 # The child of the root that holds window ID (its frame under a manager).
 toplevel_of() {
@@ -100,10 +98,6 @@ toplevel_of() {
         parent=
     done
     echo $((id))
-}
-geometry_of() { # geometry_of ID: sets x y w h (absolute)
-    [ -n "$1" ] || return 1 # xwininfo with no window waits for a click
-    eval "$(xwininfo -id "$1" | awk '/Absolute upper-left X/{print "x="$4} /Absolute upper-left Y/{print "y="$4} /Width:/{print "w="$2} /Height:/{print "h="$2}')"
 }
 # The top-level window the pointer sees at X Y, that is the one on top there.
 toplevel_at() {
@@ -259,7 +253,6 @@ timeout 20 "$BIN" >"$WORK/out6.log" 2>"$WORK/err6.log"
 status=$?
 check "a second start ends with status 0 (got $status)" test "$status" = 0
 check "the running copy shows its window \"Quedrino\"" wait_for 5 main_shown
-check "the running copy was asked by the second start" grep -q "started again" "$WORK/err5.log"
 check "still exactly one icon in the tray" icons_are 1
 check "the first copy still runs" app_alive
 
