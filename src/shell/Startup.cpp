@@ -8,6 +8,7 @@
 #include "shell/InstanceServer.h"
 #include "shell/MainWindow.h"
 #include "shell/PlatformChoice.h"
+#include "ui/WindowStyle.h"
 
 #include <QAction>
 #include <QApplication>
@@ -119,6 +120,7 @@ int run(int& argc, char** argv, bool platformForced)
     }
     QApplication::setQuitOnLastWindowClosed(false);
     installPortuguese(app);
+    WindowStyle::useLightPaletteOnDarkDesktop();
 
     // Listening before the windows are made: a start meanwhile gets its
     // answer once the event loop runs.

@@ -1,11 +1,14 @@
 #include "FakeAlarmSound.h"
 #include "TestSupport.h"
+#include "alerting/AlertWindow.h"
+#include "alerting/DueScan.h"
 #include "reminders/DataFolder.h"
 #include "shell/AboutWindow.h"
 #include "shell/MainWindow.h"
 #include "shell/MakerInfo.h"
 #include "shell/UrlOpener.h"
 #include "ui/MessageBox.h"
+#include "ui/WindowStyle.h"
 
 #include <QAction>
 #include <QBitmap>
@@ -23,6 +26,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cmath>
+
 namespace {
 using TestSupport::child;
 
@@ -39,6 +44,19 @@ bool isHand(const QCursor& cursor)
     // The fingertip is part of the hand, and the far corner is not.
     const QImage shape = mask.toImage();
     return shape.pixelIndex(5, 1) != shape.pixelIndex(31, 31);
+}
+
+// WCAG's contrast ratio of two colours, 1 to 21.
+double contrast(const QColor& a, const QColor& b)
+{
+    const auto luminance = [](const QColor& c) {
+        const auto channel
+            = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a) + 0.05;
+    const double lb = luminance(b) + 0.05;
+    return la > lb ? la / lb : lb / la;
 }
 
 QStringList itemsOf(QComboBox* box)
@@ -71,6 +89,7 @@ private Q_SLOTS:
     void realMessageBoxes();
     void trayMenuOpensOnRelease();
     void trayAppearingLater();
+    void readableOnADarkDesktop();
 
 private:
     QList<QUrl> m_opened;
@@ -371,6 +390,51 @@ void TestShell::trayAppearingLater()
     // The close box now hides, as with a tray from the start.
     QVERIFY(!window.close());
     QVERIFY(!window.isVisible());
+}
+
+// The windows fix their text colours and take their backgrounds from the
+// system. On a dark desktop every text but the yellow panel captions must
+// still read at WCAG AA (4.5:1), and the captions' yellow stays on them.
+void TestShell::readableOnADarkDesktop()
+{
+    const QPalette before = QApplication::palette();
+    QApplication::setPalette(QPalette(QColor(50, 50, 50)));
+    WindowStyle::useLightPaletteOnDarkDesktop();
+    {
+        MainWindow window(true, m_sound);
+        AboutWindow about;
+        QFile(DataFolder::reminderFile()).remove();
+        QFile due(DataFolder::reminderFile());
+        QVERIFY(due.open(QIODevice::WriteOnly));
+        due.write("01/01/200008:00Vencido\r\n");
+        due.close();
+        window.scan().tick();
+        QVERIFY(window.scan().alert());
+        for (QWidget* top : QList<QWidget*>{&window, &about, window.scan().alert()}) {
+            for (QWidget* widget : top->findChildren<QWidget*>()) {
+                const QPalette& palette = widget->palette(); // disabled texts are exempt
+                const bool caption
+                    = widget->property("quedrinoStyle").toString() == QLatin1String("panelCaption");
+                const double ratio = contrast(palette.color(QPalette::Active, QPalette::WindowText),
+                                              palette.color(QPalette::Active, QPalette::Window));
+                QVERIFY2(caption
+                             ? palette.color(QPalette::Active, QPalette::WindowText) == QColor(255, 255, 0)
+                             : ratio >= 4.5,
+                         qPrintable(QStringLiteral("%1: %2 %3 on %4")
+                                        .arg(widget->objectName())
+                                        .arg(ratio)
+                                        .arg(palette.color(QPalette::Active, QPalette::WindowText).name(),
+                                             palette.color(QPalette::Active, QPalette::Window).name())));
+                QVERIFY2(contrast(palette.color(QPalette::Active, QPalette::Text),
+                                  palette.color(QPalette::Active, QPalette::Base))
+                             >= 4.5,
+                         qPrintable(widget->objectName()));
+            }
+        }
+        window.scan().alert()->close();
+    }
+    QFile(DataFolder::reminderFile()).remove();
+    QApplication::setPalette(before);
 }
 
 QTEST_MAIN(TestShell)
