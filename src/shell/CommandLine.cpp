@@ -14,6 +14,13 @@ const QString Usage
                      "Opções:\n"
                      "  -h, --help     mostra esta ajuda e termina\n"
                      "  -v, --version  mostra a versão e termina\n"
+                     "  --incluir      abre o \"Incluir Lembrete\"\n"
+                     "  --rever        abre o \"Rever Lembretes\"\n"
+                     "  --sobre        abre o \"Sobre\"\n"
+                     "  --encerrar     encerra o Quedrino aberto (sem ele, não faz nada)\n"
+                     "\n"
+                     "As quatro últimas fazem o que o menu da área de notificação faz: no\n"
+                     "Quedrino já aberto, ou num que iniciam.\n"
                      "\n"
                      "Aceita também as opções do Qt, como -platform e -style.\n");
 
@@ -82,6 +89,17 @@ Request read(const QStringList& arguments)
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
     parser.addOption(help);
     parser.addOption(version);
+    // clang-format off
+    const std::pair<QCommandLineOption, MenuCommand> commands[] = {
+        {QCommandLineOption(QStringLiteral("incluir")),  MenuCommand::Include},
+        {QCommandLineOption(QStringLiteral("rever")),    MenuCommand::Review},
+        {QCommandLineOption(QStringLiteral("sobre")),    MenuCommand::About},
+        {QCommandLineOption(QStringLiteral("encerrar")), MenuCommand::Quit},
+    };
+    // clang-format on
+    for (const auto& [option, command] : commands) {
+        parser.addOption(option);
+    }
     addQtOptions(parser);
 
     if (!parser.parse(arguments)) {
@@ -104,6 +122,14 @@ Request read(const QStringList& arguments)
                                                        QCoreApplication::applicationVersion());
     }
     request.platformChosen = parser.isSet(QStringLiteral("platform"));
+    for (const auto& [option, command] : commands) {
+        if (parser.isSet(option)) {
+            if (request.command) {
+                return mistake(QStringLiteral("uma ação só de cada vez"));
+            }
+            request.command = command;
+        }
+    }
     return request;
 }
 

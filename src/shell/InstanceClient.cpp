@@ -6,7 +6,7 @@
 
 namespace InstanceClient {
 
-Outcome askToShow(const QString& serverName, QDeadlineTimer deadline)
+Outcome ask(const QString& serverName, MenuCommand command, QDeadlineTimer deadline)
 {
     QLocalSocket socket;
     const auto failed = [&socket](const char* step) {
@@ -16,7 +16,7 @@ Outcome askToShow(const QString& serverName, QDeadlineTimer deadline)
     if (!socket.waitForConnected(deadline.remainingTime())) {
         return failed("connecting");
     }
-    socket.write(InstanceServer::ShowRequest);
+    socket.write(MenuCommands::request(command));
     if (!socket.waitForBytesWritten(deadline.remainingTime())) {
         return failed("sending");
     }
@@ -26,7 +26,7 @@ Outcome askToShow(const QString& serverName, QDeadlineTimer deadline)
                                          : failed("waiting for the answer");
         }
     }
-    if (socket.readLine() != InstanceServer::ShownReply) {
+    if (socket.readLine() != InstanceServer::DoneReply) {
         return Outcome::failure(QStringLiteral("an answer not understood"));
     }
     return Outcome::success();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reminders/Outcome.h"
+#include "shell/MenuCommand.h"
 
 #include <QDeadlineTimer>
 #include <QString>
@@ -9,8 +10,8 @@
 // object, so it runs before (and instead of) the windows.
 namespace InstanceClient {
 
-// Asks the running copy to show its include panel; succeeds once it says it
-// has, fails when nothing listens or no answer comes before the deadline.
-Outcome askToShow(const QString& serverName, QDeadlineTimer deadline);
+// Asks the running copy to run a menu command; succeeds once it says it
+// will, fails when nothing listens or no answer comes before the deadline.
+Outcome ask(const QString& serverName, MenuCommand command, QDeadlineTimer deadline);
 
 } // namespace InstanceClient

@@ -45,9 +45,11 @@ void InstanceServer::answer(QLocalSocket& socket)
         }
         return;
     }
-    if (socket.readLine(MaxRequest + 1) == ShowRequest) {
-        Q_EMIT showRequested();
-        socket.write(ShownReply);
+    MenuCommand command;
+    if (MenuCommands::fromRequest(socket.readLine(MaxRequest + 1), command)) {
+        socket.write(DoneReply);
+        QMetaObject::invokeMethod(
+            this, [this, command] { Q_EMIT commandRequested(command); }, Qt::QueuedConnection);
     }
     // Sends the reply before it closes.
     socket.disconnectFromServer();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reminders/Outcome.h"
+#include "shell/MenuCommand.h"
 
 #include <QObject>
 
@@ -8,15 +9,16 @@ class QLocalServer;
 class QLocalSocket;
 
 // The running copy's ear for later starts: a local socket that only its user
-// can reach. A start that finds the program running sends ShowRequest and
-// waits for ShownReply, which comes once showRequested() has been handled.
+// can reach. A start that finds the program running sends the request line
+// of a menu command and waits for DoneReply. The reply goes first and the
+// command runs after, from the event loop: "&Sobre" waits in its window until
+// the user closes it, and "&Encerrar" ends the program.
 class InstanceServer : public QObject
 {
     Q_OBJECT
 
 public:
-    static constexpr char ShowRequest[] = "show\n";
-    static constexpr char ShownReply[] = "shown\n";
+    static constexpr char DoneReply[] = "shown\n"; // as earlier versions answer "show"
 
     explicit InstanceServer(QObject* parent = nullptr);
 
@@ -25,7 +27,7 @@ public:
     Outcome listen(const QString& name);
 
 Q_SIGNALS:
-    void showRequested();
+    void commandRequested(MenuCommand command);
 
 private:
     void acceptPending();

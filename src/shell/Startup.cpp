@@ -53,10 +53,42 @@ void installPortuguese(QApplication& app)
     }
 }
 
+// What a later start says once the running copy has its command.
+QString handedOver(MenuCommand command)
+{
+    switch (command) {
+    case MenuCommand::Include:
+        break;
+    case MenuCommand::Review:
+        return QStringLiteral("quedrino: Quedrino is already running; its review panel is shown\n");
+    case MenuCommand::About:
+        return QStringLiteral("quedrino: Quedrino is already running; its About window is shown\n");
+    case MenuCommand::Quit:
+        return QStringLiteral("quedrino: the running Quedrino ends\n");
+    }
+    return QStringLiteral("quedrino: Quedrino is already running; its include panel is shown\n");
+}
+
+// The tray-menu entry of a command.
+const char* menuEntry(MenuCommand command)
+{
+    switch (command) {
+    case MenuCommand::Include:
+        break;
+    case MenuCommand::Review:
+        return "mnuRev";
+    case MenuCommand::About:
+        return "mnuSobre";
+    case MenuCommand::Quit:
+        return "mnuEncerrar";
+    }
+    return "mnuInc";
+}
+
 // With the lock taken this start runs (nothing returned); otherwise the exit
-// status once the running copy has been asked to show itself, or has not
+// status once the running copy has been asked to run the command, or has not
 // answered in time. A copy that ends meanwhile frees the lock for this one.
-std::optional<int> handOver(InstanceLock& lock)
+std::optional<int> handOver(InstanceLock& lock, MenuCommand command)
 {
     const QDeadlineTimer deadline(AnswerWaitMs);
     for (;;) {
@@ -72,10 +104,9 @@ std::optional<int> handOver(InstanceLock& lock)
         case InstanceLock::Claim::Held:
             break;
         }
-        const Outcome asked = InstanceClient::askToShow(InstancePlace::serverName(), deadline);
+        const Outcome asked = InstanceClient::ask(InstancePlace::serverName(), command, deadline);
         if (asked) {
-            print(stderr,
-                  QStringLiteral("quedrino: Quedrino is already running; its include panel is shown\n"));
+            print(stderr, handedOver(command));
             return 0;
         }
         if (deadline.hasExpired()) {
@@ -107,7 +138,7 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
     }
 }
 
-int run(int& argc, char** argv, bool platformForced)
+int run(int& argc, char** argv, bool platformForced, std::optional<MenuCommand> command)
 {
     if (qEnvironmentVariableIsEmpty("QUEDRINO_DEBUG")) {
         qInstallMessageHandler(quietQtMessages);
@@ -142,11 +173,17 @@ int run(int& argc, char** argv, bool platformForced)
     QObject::connect(&window, &MainWindow::quitRequested, &app, [] { QCoreApplication::exit(0); });
     // As if chosen from the menu, which an open alert disables: that alert
     // is already above everything.
-    auto* include = window.findChild<QAction*>(QStringLiteral("mnuInc"));
-    QObject::connect(&server, &InstanceServer::showRequested, &window, [include] {
-        qInfo("quedrino: started again; showing the include panel");
-        include->trigger();
+    const auto runCommand = [&window](MenuCommand asked) {
+        window.findChild<QAction*>(QString::fromLatin1(menuEntry(asked)))->trigger();
+    };
+    QObject::connect(&server, &InstanceServer::commandRequested, &window, [runCommand](MenuCommand asked) {
+        qInfo("quedrino: started again; running %s", menuEntry(asked));
+        runCommand(asked);
     });
+    if (command) {
+        QMetaObject::invokeMethod(
+            &window, [runCommand, command] { runCommand(*command); }, Qt::QueuedConnection);
+    }
     return QApplication::exec();
 }
 
@@ -176,10 +213,14 @@ int start(int& argc, char** argv)
     // file on closing, and with the lock already free that file could be a
     // new copy's.
     InstanceLock lock(InstancePlace::lockFile());
-    if (const std::optional<int> status = handOver(lock)) {
+    if (const std::optional<int> status = handOver(lock, request.command.value_or(MenuCommand::Include))) {
         return *status;
     }
-    return run(argc, argv, platform.has_value());
+    if (request.command == MenuCommand::Quit) {
+        print(stderr, QStringLiteral("quedrino: Quedrino is not running; nothing to end\n"));
+        return 0;
+    }
+    return run(argc, argv, platform.has_value(), request.command);
 }
 
 } // namespace Startup

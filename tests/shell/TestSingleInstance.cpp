@@ -14,7 +14,7 @@
 
 namespace {
 
-const QByteArray Asked("quedrino: started again; showing the include panel\n");
+const QByteArray Asked("quedrino: started again; running mnuInc\n");
 constexpr int StartMs = 20000; // a sanitized build on a busy machine is slow to start
 
 // One running copy of the program, ended with the test; its stderr is kept
@@ -68,12 +68,13 @@ private Q_SLOTS:
     void lockOfAKilledCopy();
     void emptyLockFromACrash();
     void hungCopy();
+    void desktopActions();
 
 private:
     QProcessEnvironment environment(bool display) const;
     Copy& startCopy();
     // Runs a start to its end: its exit code, or -1 when it crashed.
-    int runOnce(bool display, QByteArray* error = nullptr) const;
+    int runOnce(bool display, QByteArray* error = nullptr, const QStringList& arguments = {}) const;
     qint64 lockOwner() const;
     QString lockFile() const { return m_dir->filePath(QStringLiteral("run/quedrino.lock")); }
     QString socketFile() const { return m_dir->filePath(QStringLiteral("run/quedrino.socket")); }
@@ -124,11 +125,11 @@ Copy& TestSingleInstance::startCopy()
     return copy;
 }
 
-int TestSingleInstance::runOnce(bool display, QByteArray* error) const
+int TestSingleInstance::runOnce(bool display, QByteArray* error, const QStringList& arguments) const
 {
     QProcess process;
     process.setProcessEnvironment(environment(display));
-    process.start(QStringLiteral(QUEDRINO_BIN), QStringList());
+    process.start(QStringLiteral(QUEDRINO_BIN), arguments);
     if (!process.waitForFinished(60000)) {
         process.kill();
         process.waitForFinished();
@@ -230,6 +231,28 @@ void TestSingleInstance::hungCopy()
 #else
     QSKIP("stopping a process is a Unix matter");
 #endif
+}
+
+// The desktop entry's actions run their menu command in the running copy:
+// "&Sobre" opens its window there, and "&Encerrar" ends it even with that
+// window open. With no copy running, "--encerrar" starts nothing.
+void TestSingleInstance::desktopActions()
+{
+    Copy& first = startCopy();
+    QTRY_COMPARE_WITH_TIMEOUT(lockOwner(), first.pid(), StartMs);
+    QCOMPARE(runOnce(true, nullptr, {QStringLiteral("--sobre")}), 0);
+    QTRY_VERIFY(first.errors().contains("quedrino: started again; running mnuSobre\n"));
+
+    QByteArray error;
+    QCOMPARE(runOnce(true, &error, {QStringLiteral("--encerrar")}), 0);
+    QCOMPARE(error, QByteArray("quedrino: the running Quedrino ends\n"));
+    QVERIFY(first.process().waitForFinished(StartMs));
+    QCOMPARE(first.process().exitStatus(), QProcess::NormalExit);
+    QCOMPARE(first.process().exitCode(), 0);
+
+    QCOMPARE(runOnce(true, &error, {QStringLiteral("--encerrar")}), 0);
+    QCOMPARE(error, QByteArray("quedrino: Quedrino is not running; nothing to end\n"));
+    QVERIFY(!QFileInfo::exists(socketFile()));
 }
 
 QTEST_GUILESS_MAIN(TestSingleInstance)
