@@ -8,6 +8,7 @@
 #include "reminders/DataFolder.h"
 #include "reminders/ReminderFile.h"
 #include "review/EnterKeyFilter.h"
+#include "ui/Accessibility.h"
 #include "ui/ComboBoxes.h"
 #include "ui/Icons.h"
 #include "ui/MessageBox.h"
@@ -35,6 +36,7 @@ AlertWindow::AlertWindow(ScanHost& host, ScanTimer& timer, AlarmSound& sound, QW
     WindowStyle::makeFixed(this);
     WindowStyle::centre(this);
     ShortcutClicks::install(this);
+    Accessibility::nameFields(this);
     m_ui->txtmsg->setFocus();
 
     connect(m_ui->cmdApagar, &QPushButton::clicked, this, &AlertWindow::cmdApagar_Click);
@@ -79,6 +81,9 @@ void AlertWindow::present()
     show();
     raise();
     activateWindow();
+    Accessibility::announce(
+        this,
+        QStringLiteral("%1 %2: %3").arg(m_ui->lbldata->text(), m_ui->lblhora->text(), m_ui->txtmsg->text()));
 }
 
 void AlertWindow::keyPressEvent(QKeyEvent* event)

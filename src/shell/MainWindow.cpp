@@ -8,6 +8,7 @@
 #include "shell/MakerInfo.h"
 #include "shell/TrayClickFilter.h"
 #include "shell/UrlOpener.h"
+#include "ui/Accessibility.h"
 #include "ui/ComboBoxes.h"
 #include "ui/Icons.h"
 #include "ui/InputBlock.h"
@@ -40,8 +41,14 @@ MainWindow::MainWindow(bool trayAvailable, AlarmSound& sound, QWidget* parent)
     const QPixmap badge = Icons::badge(QStringLiteral(QUEDRINO_MAKER_NAME));
     m_ui->Picture2->setPixmap(badge);
     m_ui->Picture3->setPixmap(badge);
+    // Named by what a click does: the picture itself says nothing to a
+    // screen reader.
+    const QString site = QStringLiteral("Abrir o site de %1").arg(QStringLiteral(QUEDRINO_MAKER_NAME));
+    m_ui->Picture2->setAccessibleName(site);
+    m_ui->Picture3->setAccessibleName(site);
     WindowStyle::applyFonts(this);
     ShortcutClicks::install(this);
+    Accessibility::nameFields(this);
     m_include = new IncludePanel(*m_ui, *this, *m_scan);
     m_review = new ReviewPanel(*m_ui, *this, *m_scan);
 

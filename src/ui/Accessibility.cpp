@@ -1,0 +1,54 @@
+#include "Accessibility.h"
+
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace {
+// "Descrição :" becomes "Descrição"; "&Fechar" becomes "Fechar".
+QString spoken(QString caption)
+{
+    caption.remove(QLatin1Char('&'));
+    caption = caption.trimmed();
+    if (caption.endsWith(QLatin1Char(':'))) {
+        caption.chop(1);
+    }
+    return caption.trimmed();
+}
+
+bool isField(const QWidget* widget)
+{
+    return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QPlainTextEdit*>(widget)
+        || qobject_cast<const QComboBox*>(widget) || qobject_cast<const QAbstractItemView*>(widget);
+}
+} // namespace
+
+namespace Accessibility {
+
+void nameFields(QWidget* window)
+{
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        if (label->buddy()) {
+            label->buddy()->setAccessibleName(spoken(label->text()));
+        }
+    }
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        const auto* frame = qobject_cast<const QGroupBox*>(widget->parentWidget());
+        if (frame && isField(widget) && widget->accessibleName().isEmpty()) {
+            widget->setAccessibleName(spoken(frame->title()));
+        }
+    }
+}
+
+void announce(QWidget* window, const QString& text)
+{
+    window->setAccessibleDescription(text);
+    QAccessibleEvent event(window, QAccessible::Alert);
+    QAccessible::updateAccessibility(&event);
+}
+
+} // namespace Accessibility

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// What a screen reader hears. Each field is named after its label (its
+// buddy) or, with none, the frame it sits in: "Data", not the panel's
+// "Incluir Lembrete" that Qt would give every field of the panel.
+namespace Accessibility {
+
+void nameFields(QWidget* window);
+
+// Says a window that has just opened out loud, with its text.
+void announce(QWidget* window, const QString& text);
+
+} // namespace Accessibility
