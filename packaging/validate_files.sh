@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Runs the desktop's validators over desktop entries and AppStream files, as
-# they are in the source and build trees; prints PASS:/FAIL: lines. Exits 77
-# (skipped) when a validator is not installed.
-# Usage: validate_files.sh FILE...   (*.desktop and *.metainfo.xml)
+# Runs the desktop's validators over desktop entries and AppStream files, and
+# man's over manual pages, as they are in the source and build trees; prints
+# PASS:/FAIL: lines. Exits 77 (skipped) when a desktop validator is not
+# installed; a manual page is skipped alone when man-db is not.
+# Usage: validate_files.sh FILE...   (*.desktop, *.metainfo.xml and *.1)
 set -uo pipefail
 
 for tool in desktop-file-validate appstreamcli; do
@@ -23,13 +24,25 @@ for file in "$@"; do
         out=$(appstreamcli validate --no-net --strict "$file" 2>&1)
         status=$?
         ;;
+    *.1)
+        if ! command -v man >/dev/null || ! command -v lexgrog >/dev/null; then
+            echo "SKIP: $(basename "$file"): man-db is not installed (apt-get install man-db)"
+            continue
+        fi
+        # groff's warnings as Debian's checker asks for them, and a NAME
+        # section that whatis and apropos can read.
+        out=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$file" 2>&1 >/dev/null)
+        lexgrog "$file" >/dev/null 2>&1 || out+="lexgrog finds no NAME line for whatis"
+        status=0
+        [ -z "$out" ] || status=1
+        ;;
     *)
-        echo "FAIL: $file is neither a desktop entry nor AppStream data"
+        echo "FAIL: $file is neither a desktop entry, AppStream data nor a manual page"
         failed=$((failed + 1))
         continue
         ;;
     esac
-    if [ $status -eq 0 ]; then
+    if [ "$status" -eq 0 ]; then
         echo "PASS: $(basename "$file") passes its validator"
         passed=$((passed + 1))
     else

@@ -7,12 +7,13 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev
     qt6-translations-l10n qt6-qpa-plugins fonts-liberation)
 TEST_PACKAGES=(xvfb xauth trayer xdotool x11-utils openbox wmctrl faketime pulseaudio pulseaudio-utils sox
-    desktop-file-utils appstream)
+    desktop-file-utils appstream python3-pyatspi at-spi2-core dbus-daemon dbus-bin)
 # Fuzzing the core: clang with its libFuzzer runtime.
 FUZZ_PACKAGES=(clang libclang-rt-dev)
 # Making the Debian package: cpack's dependency list comes from dpkg-shlibdeps,
-# which finds the binaries with file.
-PACKAGE_PACKAGES=(dpkg-dev file)
+# which finds the binaries with file; the package test checks it with lintian
+# and reads its manual page with man.
+PACKAGE_PACKAGES=(dpkg-dev file lintian man-db)
 
 # Installs the Debian packages that are not installed yet; does nothing (and
 # asks for nothing) when all are there.
