@@ -58,14 +58,17 @@ bool DueScan::isOn() const
 void DueScan::showClock(const QDateTime& now)
 {
     // The labels change once a second, so the texts are made once a second.
-    const qint64 second = now.toSecsSinceEpoch();
-    if (second == m_clockSecond) {
+    // The second is told from the local date and time themselves: turning
+    // them back into a count since the epoch would look up the time zone.
+    const QDate day = now.date();
+    const int second = now.time().msecsSinceStartOfDay() / 1000;
+    if (day == m_clockDay && second == m_clockSecond) {
         return;
     }
     m_clockSecond = second;
     const QLocale locale = QLocale::system();
-    if (now.date() != m_clockDay) {
-        m_clockDay = now.date();
+    if (day != m_clockDay) {
+        m_clockDay = day;
         m_dayText = locale.toString(m_clockDay, QLocale::LongFormat);
     }
     m_host.showClock(m_dayText, locale.toString(now.time(), m_timeFormat));

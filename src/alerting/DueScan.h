@@ -49,5 +49,5 @@ private:
     QString m_timeFormat;
     QDate m_clockDay;
     QString m_dayText;
-    qint64 m_clockSecond = -1;
+    int m_clockSecond = -1; // of the day
 };

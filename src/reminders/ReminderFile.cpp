@@ -58,52 +58,97 @@ QString readError(const QString& path, const QString& reason)
 
 const QString NoCodec = QStringLiteral("a codificação Windows-1252 não está disponível");
 
-// Opens the file for reading. Missing means nothing at the path at all.
-// Only a regular file is read: a pipe put in its place would hold a plain
-// open until something wrote to it, freezing the program, and a device
-// could be read for ever.
-LoadResult::Status openForReading(QFile& file, const QString& path, QString& error)
-{
-    // Opening first and asking why only when it fails keeps the common case,
-    // which the due scan runs every millisecond, to two system calls.
 #ifdef Q_OS_UNIX
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd >= 0) {
-        struct stat info = {};
-        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)
-            && file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-            return LoadResult::Status::Loaded;
+// Reads the whole file with plain system calls: the due scan does this every
+// millisecond, and QFile would add two status checks and a seek to the one
+// status check the regular-file rule needs. Only a regular file is read: a
+// pipe put in its place would hold a plain open until something wrote to
+// it, freezing the program, and a device could be read for ever. Missing
+// means nothing at the path at all; with readTo null only the open and the
+// status check are done.
+LoadResult::Status readFile(const QByteArray& native, const QString& path, QByteArray* readTo, QString& error)
+{
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        // A folder on the way that cannot be entered hides the file without
+        // removing it: a failure, or a deletion would report success and the
+        // scan would stop.
+        const int why = errno;
+        if (why == ENOENT || why == ENOTDIR) {
+            return LoadResult::Status::Missing;
         }
-        const bool folder = S_ISDIR(info.st_mode);
-        ::close(fd);
-        error = readError(path,
-                          folder ? QStringLiteral("é uma pasta") : QStringLiteral("não é um arquivo comum"));
+        error = readError(path, qt_error_string(why));
         return LoadResult::Status::Failed;
     }
-    // Only nothing at the path is a missing file. A folder on the way that
-    // cannot be entered hides the file without removing it: a failure, or a
-    // deletion would report success and the scan would stop.
-    const int why = errno;
-    if (why == ENOENT || why == ENOTDIR) {
-        return LoadResult::Status::Missing;
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        error = readError(path,
+                          S_ISDIR(info.st_mode) ? QStringLiteral("é uma pasta")
+                                                : QStringLiteral("não é um arquivo comum"));
+        return LoadResult::Status::Failed;
     }
-    error = readError(path, qt_error_string(why));
-    return LoadResult::Status::Failed;
-#else
-    if (file.open(QIODevice::ReadOnly)) {
+    if (!readTo) {
+        ::close(fd);
         return LoadResult::Status::Loaded;
     }
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        return LoadResult::Status::Missing;
+    // The status check already gave the size, so a file read up to exactly
+    // that size, with room for one byte more, is read whole in one call; a
+    // change after that is for the next read of the file to see. A file that
+    // grew meanwhile, or whose status says nothing of its size (0, as /proc
+    // files give), is read on until a read finds nothing more.
+    const qsizetype size = qsizetype(info.st_size);
+    QByteArray content(size + 1, Qt::Uninitialized);
+    qsizetype filled = 0;
+    for (;;) {
+        if (filled == content.size()) {
+            content.resize(content.size() * 2);
+        }
+        const ssize_t got = ::read(fd, content.data() + filled, size_t(content.size() - filled));
+        if (got > 0) {
+            filled += got;
+            if (filled == size) {
+                break;
+            }
+        } else if (got == 0) {
+            break;
+        } else if (errno != EINTR) {
+            const int why = errno;
+            ::close(fd);
+            error = readError(path, qt_error_string(why));
+            return LoadResult::Status::Failed;
+        }
     }
-    error = readError(path, info.isDir() ? QStringLiteral("é uma pasta") : file.errorString());
-    return LoadResult::Status::Failed;
-#endif
+    ::close(fd);
+    content.truncate(filled);
+    *readTo = std::move(content);
+    return LoadResult::Status::Loaded;
 }
+#else
+LoadResult::Status readFile(const QByteArray&, const QString& path, QByteArray* readTo, QString& error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        const QFileInfo info(path);
+        if (!info.exists()) {
+            return LoadResult::Status::Missing;
+        }
+        error = readError(path, info.isDir() ? QStringLiteral("é uma pasta") : file.errorString());
+        return LoadResult::Status::Failed;
+    }
+    if (readTo) {
+        *readTo = file.readAll();
+        if (file.error() != QFileDevice::NoError) {
+            error = readError(path, file.errorString());
+            return LoadResult::Status::Failed;
+        }
+    }
+    return LoadResult::Status::Loaded;
+}
+#endif
 
 // Reads the raw bytes. Missing means nothing at the path at all.
-LoadResult::Status readBytes(const QString& path, QByteArray& bytes, QString& error)
+LoadResult::Status readBytes(const QByteArray& native, const QString& path, QByteArray& bytes, QString& error)
 {
     // Without the code page every line would read as empty, and a rewrite
     // would then empty the file.
@@ -111,17 +156,7 @@ LoadResult::Status readBytes(const QString& path, QByteArray& bytes, QString& er
         error = readError(path, NoCodec);
         return LoadResult::Status::Failed;
     }
-    QFile file(path);
-    const LoadResult::Status opened = openForReading(file, path, error);
-    if (opened != LoadResult::Status::Loaded) {
-        return opened;
-    }
-    bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        error = readError(path, file.errorString());
-        return LoadResult::Status::Failed;
-    }
-    return LoadResult::Status::Loaded;
+    return readFile(native, path, &bytes, error);
 }
 
 // The index of the last entry at this date and time, or -1. The date is
@@ -178,18 +213,19 @@ void keepOwner(QSaveFile& file, const QFileInfo& existing)
 
 bool ArquivoExiste(const QString& path)
 {
-    QFile file(path);
     QString error;
-    return openForReading(file, path, error) == LoadResult::Status::Loaded;
+    return readFile(QFile::encodeName(path), path, nullptr, error) == LoadResult::Status::Loaded;
 }
 
 ReminderFile::ReminderFile(const QString& path)
     : m_path(path)
+    , m_nativePath(QFile::encodeName(path))
 { }
 
 bool ReminderFile::ArquivoExiste() const
 {
-    return ::ArquivoExiste(m_path);
+    QString error;
+    return readFile(m_nativePath, m_path, nullptr, error) == LoadResult::Status::Loaded;
 }
 
 bool ReminderFile::HorarioLivre(const QString& momento) const
@@ -197,7 +233,7 @@ bool ReminderFile::HorarioLivre(const QString& momento) const
     const QDateTime wanted = MomentText::readMoment(momento);
     QByteArray bytes;
     QString error;
-    if (readBytes(m_path, bytes, error) != LoadResult::Status::Loaded || !wanted.isValid()) {
+    if (readBytes(m_nativePath, m_path, bytes, error) != LoadResult::Status::Loaded || !wanted.isValid()) {
         // Nothing readable holds the moment. An unreadable file fails at the
         // write that follows, with its reason.
         return true;
@@ -213,14 +249,14 @@ bool ReminderFile::HorarioLivre(const QString& momento) const
 
 LoadResult::Status ReminderFile::readRaw(QByteArray& bytes, QString& error) const
 {
-    return readBytes(m_path, bytes, error);
+    return readBytes(m_nativePath, m_path, bytes, error);
 }
 
 LoadResult ReminderFile::CarregaLembretes() const
 {
     LoadResult result;
     QByteArray bytes;
-    result.status = readBytes(m_path, bytes, result.error);
+    result.status = readBytes(m_nativePath, m_path, bytes, result.error);
     if (result.status == LoadResult::Status::Loaded) {
         const QStringList lines = splitLines(Windows1252::decode(bytes));
         result.entries.reserve(lines.size());
@@ -235,7 +271,7 @@ Outcome ReminderFile::GravaLembrete(const Lembrete& lembrete) const
 {
     QByteArray content;
     QString error;
-    if (readBytes(m_path, content, error) == LoadResult::Status::Failed) {
+    if (readBytes(m_nativePath, m_path, content, error) == LoadResult::Status::Failed) {
         return Outcome::failure(error);
     }
     if (!content.isEmpty() && !content.endsWith('\n') && !content.endsWith('\r')) {

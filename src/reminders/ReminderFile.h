@@ -3,6 +3,7 @@
 #include "Lembrete.h"
 #include "Outcome.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -60,4 +61,5 @@ private:
     Outcome write(const QByteArray& content) const;
 
     QString m_path;
+    QByteArray m_nativePath; // encoded once: the due scan opens it every millisecond
 };
