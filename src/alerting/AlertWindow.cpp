@@ -12,13 +12,14 @@
 #include "ui/ComboBoxes.h"
 #include "ui/Icons.h"
 #include "ui/MessageBox.h"
+#include "ui/NativeWindowWatch.h"
 #include "ui/ShortcutClicks.h"
-#include "ui/WindowDestroyedWatch.h"
 #include "ui/WindowStyle.h"
 #include "ui_frmAviso.h"
 
 #include <QKeyEvent>
 #include <QTimer>
+#include <QWindow>
 
 AlertWindow::AlertWindow(ScanHost& host, ScanTimer& timer, AlarmSound& sound, QWidget* parent)
     : QDialog(parent)
@@ -43,7 +44,14 @@ AlertWindow::AlertWindow(ScanHost& host, ScanTimer& timer, AlarmSound& sound, QW
     connect(m_ui->cdmAdiar, &QPushButton::clicked, this, &AlertWindow::cdmAdiar_Click);
     // However the window ends: a button, its close box, the window manager.
     connect(this, &QDialog::finished, this, &AlertWindow::unloadStep);
-    m_destroyedWatch = std::make_unique<WindowDestroyedWatch>(*this, [this] { reject(); });
+    m_nativeWatch = std::make_unique<NativeWindowWatch>(
+        *this,
+        [this] {
+            // Its own message, if one is up, goes with it.
+            MessageBox::answerOpenSafely();
+            reject();
+        },
+        [this] { QTimer::singleShot(200, this, &AlertWindow::restoreIfUnmapped); });
 
     // A message box left open under the alert would take the keys meant for
     // it; it closes with its safe answer, so nothing unseen is confirmed.
@@ -125,7 +133,7 @@ void AlertWindow::cmdApagar_Click()
     const Outcome removed = reminderFile().apaga(m_ui->lbldata->text(), m_ui->lblhora->text());
     if (!removed) {
         // The reminder is still in the file: the alert stays, with its text.
-        MessageBox::critical(this, removed.message());
+        refuse(removed.message());
         return;
     }
     accept();
@@ -138,7 +146,7 @@ void AlertWindow::cdmAdiar_Click()
     m_timer.switchOff();
     const QString choice = m_ui->cboadia->currentText();
     if (choice.isEmpty()) {
-        MessageBox::critical(this, QStringLiteral("Por favor, Informar o tempo para Adiar!"));
+        refuse(QStringLiteral("Por favor, Informar o tempo para Adiar!"));
         return;
     }
     const QString moment = Postpone::newMoment(choice, Clock::now());
@@ -146,7 +154,7 @@ void AlertWindow::cdmAdiar_Click()
     // Asked before the reminder leaves the file, so its own minute counts as
     // taken too.
     if (!file.HorarioLivre(moment)) {
-        MessageBox::critical(this, QStringLiteral("Já existe mensagem cadastrada para esta data e hora!"));
+        refuse(QStringLiteral("Já existe mensagem cadastrada para esta data e hora!"));
         m_ui->cboadia->setFocus();
         return;
     }
@@ -155,11 +163,31 @@ void AlertWindow::cdmAdiar_Click()
     const Lembrete postponed{moment.left(10), moment.mid(11, 5), m_ui->txtmsg->text()};
     const Outcome moved = file.substitui(m_ui->lbldata->text(), m_ui->lblhora->text(), postponed);
     if (!moved) {
-        MessageBox::critical(this, moved.message());
+        refuse(moved.message());
         return;
     }
     accept();
     m_timer.switchOn();
+}
+
+void AlertWindow::refuse(const QString& message)
+{
+    ++m_messagesOpen;
+    MessageBox::critical(this, message);
+    if (--m_messagesOpen == 0 && m_deleteWhenAnswered) {
+        deleteLater();
+    }
+}
+
+void AlertWindow::restoreIfUnmapped()
+{
+    // Minimizing is changeEvent's; Qt's own hiding leaves it not visible.
+    if (isVisible() && !isMinimized() && windowHandle() && !windowHandle()->isExposed()) {
+        hide();
+        show();
+        raise();
+        activateWindow();
+    }
 }
 
 void AlertWindow::unloadStep()
@@ -170,5 +198,11 @@ void AlertWindow::unloadStep()
         m_blocking = false;
         m_host.blockInput(false);
     }
-    deleteLater();
+    // Not under a message of its own that still waits in its event loop:
+    // the message is the alert's child.
+    if (m_messagesOpen > 0) {
+        m_deleteWhenAnswered = true;
+    } else {
+        deleteLater();
+    }
 }

@@ -7,7 +7,7 @@
 #include <memory>
 
 class AlarmSound;
-class WindowDestroyedWatch;
+class NativeWindowWatch;
 class ReminderFile;
 class ScanHost;
 class ScanTimer;
@@ -20,7 +20,8 @@ class frmAviso;
 // with a sound. It deletes the reminder or puts it off; closed any other way
 // it leaves the reminder due, so the next tick opens it again. One is made
 // for each alert and deletes itself when the alert ends. It cannot stay
-// minimized, and a window destroyed under it ends it like a close.
+// minimized or unmapped, and a window destroyed under it ends it like a
+// close.
 class AlertWindow : public QDialog
 {
     Q_OBJECT
@@ -45,12 +46,17 @@ private:
     void cmdApagar_Click();
     void cdmAdiar_Click();
     void unloadStep();
+    void restoreIfUnmapped();
+    // A message over the alert; the alert is not deleted while it waits.
+    void refuse(const QString& message);
     ReminderFile reminderFile() const;
 
     std::unique_ptr<Ui::frmAviso> m_ui;
     ScanHost& m_host;
     ScanTimer& m_timer;
     AlarmSound& m_sound;
-    std::unique_ptr<WindowDestroyedWatch> m_destroyedWatch;
+    std::unique_ptr<NativeWindowWatch> m_nativeWatch;
     bool m_blocking = false;
+    int m_messagesOpen = 0;
+    bool m_deleteWhenAnswered = false;
 };

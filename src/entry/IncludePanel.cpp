@@ -5,6 +5,7 @@
 #include "reminders/DataFolder.h"
 #include "reminders/MomentText.h"
 #include "reminders/ReminderFile.h"
+#include "ui/InputBlock.h"
 #include "ui/MessageBox.h"
 #include "ui_frmtarvelo.h"
 
@@ -51,6 +52,14 @@ bool modifierKey(int key)
     }
 }
 
+// The physical key: Shift let go between press and release changes the key
+// code ("%" pressed, "5" released; Backtab and Tab), not the key. Synthetic
+// events have no scan code.
+quint32 keyOf(const QKeyEvent& event)
+{
+    return event.nativeScanCode() != 0 ? event.nativeScanCode() : quint32(event.key());
+}
+
 // A combo box that only ever holds one of its list items, or nothing: its
 // edit field shows the choice but takes no typing, pasting or dropping.
 void listOnly(QComboBox* box)
@@ -89,10 +98,14 @@ bool IncludePanel::eventFilter(QObject* watched, QEvent* event)
 {
     // A key typed in the hour or minute box empties it when released: they
     // take their values from their lists only. A release is typing only when
-    // the box had the key's press too; a shortcut's key, the Return that
-    // chose from the other box's list or the Tab that came in were pressed
-    // elsewhere, and a modifier alone types nothing.
+    // the box had the key's press too, and still has the focus; a shortcut's
+    // key, the Return that chose from the other box's list or the Tab that
+    // came in were pressed elsewhere, and a modifier alone types nothing.
     const QEvent::Type type = event->type();
+    if (type == QEvent::FocusOut && watched == m_pressedIn) {
+        m_pressedIn = nullptr;
+        return false;
+    }
     if (type != QEvent::KeyPress && type != QEvent::KeyRelease) {
         return false;
     }
@@ -102,10 +115,10 @@ bool IncludePanel::eventFilter(QObject* watched, QEvent* event)
     }
     if (type == QEvent::KeyPress) {
         m_pressedIn = watched;
-        m_pressedKey = key->key();
+        m_pressed = keyOf(*key);
         return false;
     }
-    if (watched != m_pressedIn || key->key() != m_pressedKey) {
+    if (watched != m_pressedIn || keyOf(*key) != m_pressed) {
         return false;
     }
     m_pressedIn = nullptr;
@@ -142,7 +155,7 @@ void IncludePanel::refuse(const QString& message, QWidget* focus)
 {
     MessageBox::critical(&m_window, message);
     if (focus) {
-        focus->setFocus();
+        InputBlock::giveFocus(focus);
     }
 }
 

@@ -46,5 +46,5 @@ private:
     DateChecks m_checks;
     // The last key pressed in the hour or minute box, and which box had it.
     QObject* m_pressedIn = nullptr;
-    int m_pressedKey = 0;
+    quint32 m_pressed = 0;
 };

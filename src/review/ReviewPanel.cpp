@@ -6,6 +6,7 @@
 #include "reminders/MomentText.h"
 #include "reminders/ReminderFile.h"
 #include "review/ReviewList.h"
+#include "ui/InputBlock.h"
 #include "ui/MessageBox.h"
 #include "ui_frmtarvelo.h"
 
@@ -195,7 +196,7 @@ void ReviewPanel::cmdmanalt_Click()
     // The reminder's own moment never counts as taken.
     if (MomentText::readMoment(moment) != ReviewList::itemValue(oldItem) && !file.HorarioLivre(moment)) {
         refuse(QStringLiteral("Já existe mensagem cadastrada para esta data e hora!"));
-        m_ui.txtmandia->setFocus();
+        InputBlock::giveFocus(m_ui.txtmandia);
         return;
     }
 
@@ -228,7 +229,7 @@ void ReviewPanel::cmdmanexc_Click()
     const QString text = asked->text();
     if (!MessageBox::question(&m_window, QStringLiteral("Exclusão"),
                               QStringLiteral("Confirma Exclusão do Lembrete?"))) {
-        m_ui.cmdmancan->setFocus();
+        InputBlock::giveFocus(m_ui.cmdmancan);
         return;
     }
     // The question waits in its own event loop, where the list may have been

@@ -6,7 +6,7 @@
 
 namespace InstanceClient {
 
-Outcome ask(const QString& serverName, MenuCommand command, QDeadlineTimer deadline)
+Outcome ask(const QString& serverName, MenuCommand command, QDeadlineTimer deadline, bool& ran)
 {
     QLocalSocket socket;
     const auto failed = [&socket](const char* step) {
@@ -26,9 +26,11 @@ Outcome ask(const QString& serverName, MenuCommand command, QDeadlineTimer deadl
                                          : failed("waiting for the answer");
         }
     }
-    if (socket.readLine() != InstanceServer::DoneReply) {
+    const QByteArray reply = socket.readLine();
+    if (reply != InstanceServer::DoneReply && reply != InstanceServer::BusyReply) {
         return Outcome::failure(QStringLiteral("an answer not understood"));
     }
+    ran = reply == InstanceServer::DoneReply;
     return Outcome::success();
 }
 

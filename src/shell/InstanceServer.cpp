@@ -26,6 +26,11 @@ Outcome InstanceServer::listen(const QString& name)
     return Outcome::success();
 }
 
+void InstanceServer::setReady(std::function<bool(MenuCommand)> ready)
+{
+    m_ready = std::move(ready);
+}
+
 void InstanceServer::acceptPending()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
@@ -47,6 +52,11 @@ void InstanceServer::answer(QLocalSocket& socket)
     }
     MenuCommand command;
     if (MenuCommands::fromRequest(socket.readLine(MaxRequest + 1), command)) {
+        if (m_ready && !m_ready(command)) {
+            socket.write(BusyReply);
+            socket.disconnectFromServer();
+            return;
+        }
         socket.write(DoneReply);
         QMetaObject::invokeMethod(
             this, [this, command] { Q_EMIT commandRequested(command); }, Qt::QueuedConnection);

@@ -5,6 +5,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 class QLocalServer;
 class QLocalSocket;
 
@@ -19,12 +21,17 @@ class InstanceServer : public QObject
 
 public:
     static constexpr char DoneReply[] = "shown\n"; // as earlier versions answer "show"
+    // The command's menu entry is off now: an alert is open.
+    static constexpr char BusyReply[] = "busy\n";
 
     explicit InstanceServer(QObject* parent = nullptr);
 
     // Only while holding the instance lock: a socket file in the way can
     // then only be one left by a copy that died, and is removed.
     Outcome listen(const QString& name);
+
+    // Whether a command can run now; every command can, until this is set.
+    void setReady(std::function<bool(MenuCommand)> ready);
 
 Q_SIGNALS:
     void commandRequested(MenuCommand command);
@@ -34,4 +41,5 @@ private:
     void answer(QLocalSocket& socket);
 
     QLocalServer* m_server;
+    std::function<bool(MenuCommand)> m_ready;
 };

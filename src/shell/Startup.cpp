@@ -104,9 +104,13 @@ std::optional<int> handOver(InstanceLock& lock, MenuCommand command)
         case InstanceLock::Claim::Held:
             break;
         }
-        const Outcome asked = InstanceClient::ask(InstancePlace::serverName(), command, deadline);
+        bool ran = false;
+        const Outcome asked = InstanceClient::ask(InstancePlace::serverName(), command, deadline, ran);
         if (asked) {
-            print(stderr, handedOver(command));
+            print(stderr,
+                  ran ? handedOver(command)
+                      : QStringLiteral("quedrino: Quedrino is already running, with an alert open: "
+                                       "answer the alert first\n"));
             return 0;
         }
         if (deadline.hasExpired()) {
@@ -173,9 +177,11 @@ int run(int& argc, char** argv, bool platformForced, std::optional<MenuCommand> 
     QObject::connect(&window, &MainWindow::quitRequested, &app, [] { QCoreApplication::exit(0); });
     // As if chosen from the menu, which an open alert disables: that alert
     // is already above everything.
-    const auto runCommand = [&window](MenuCommand asked) {
-        window.findChild<QAction*>(QString::fromLatin1(menuEntry(asked)))->trigger();
+    const auto entry = [&window](MenuCommand asked) {
+        return window.findChild<QAction*>(QString::fromLatin1(menuEntry(asked)));
     };
+    const auto runCommand = [entry](MenuCommand asked) { entry(asked)->trigger(); };
+    server.setReady([entry](MenuCommand asked) { return entry(asked)->isEnabled(); });
     QObject::connect(&server, &InstanceServer::commandRequested, &window, [runCommand](MenuCommand asked) {
         qInfo("quedrino: started again; running %s", menuEntry(asked));
         runCommand(asked);

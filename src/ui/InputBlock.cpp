@@ -52,4 +52,15 @@ void unblock(QWidget* widget)
     }
 }
 
+void giveFocus(QWidget* widget)
+{
+    for (QWidget* holder = widget; holder; holder = holder->parentWidget()) {
+        if (Block* existing = blockOn(holder)) {
+            existing->focus = widget;
+            return;
+        }
+    }
+    widget->setFocus(Qt::OtherFocusReason);
+}
+
 } // namespace InputBlock

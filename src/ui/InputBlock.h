@@ -13,4 +13,9 @@ namespace InputBlock {
 void block(QWidget* widget);
 void unblock(QWidget* widget);
 
+// Puts the focus on a widget now, or, while a block holds it, when the
+// block is lifted: a handler's "the focus goes to the field to correct"
+// outlasts an alert that opened meanwhile.
+void giveFocus(QWidget* widget);
+
 } // namespace InputBlock

@@ -40,7 +40,8 @@ void MessageBox::answerOpenSafely()
     // The newest first: each waits in an event loop inside the one before.
     const QList<QPointer<QMessageBox>> open = script().open;
     for (auto box = open.crbegin(); box != open.crend(); ++box) {
-        if (!*box) {
+        // One already answered waits only for an inner event loop to end.
+        if (!*box || !(*box)->isVisible()) {
             continue;
         }
         QAbstractButton* safe = (*box)->button(QMessageBox::No);

@@ -2,6 +2,7 @@
 
 #include "ui/InputBlock.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QEvent>
 #include <QEventLoop>
@@ -9,6 +10,18 @@
 #include <QTimer>
 
 namespace {
+// A window kept above all others (an alert) has the first claim on the
+// keyboard; the dialog has it otherwise.
+QWidget* onTopOr(QWidget* dialog)
+{
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != dialog && window->isVisible() && (window->windowFlags() & Qt::WindowStaysOnTopHint)) {
+            return window;
+        }
+    }
+    return dialog;
+}
+
 // Brings the dialog forward whenever the blocked window becomes the active one.
 class KeepAbove : public QObject
 {
@@ -25,7 +38,7 @@ protected:
             QTimer::singleShot(0, m_dialog, [dialog = m_dialog] {
                 if (dialog && dialog->isVisible()) {
                     dialog->raise();
-                    dialog->activateWindow();
+                    onTopOr(dialog)->activateWindow();
                 }
             });
         }

@@ -400,6 +400,19 @@ void TestIncludePanel::hourAndMinuteComeFromTheLists()
     QTest::keyRelease(hour, Qt::Key_Shift);
     QTest::keyRelease(hour, Qt::Key_A, Qt::AltModifier);
     QCOMPARE(hour->currentText(), QStringLiteral("09"));
+    // A Tab pressed in the box leaves it; the release of a later Tab that
+    // comes in from the date is no typing in it either.
+    hour->setFocus();
+    QTest::keyPress(hour, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), minute);
+    QTest::keyRelease(minute, Qt::Key_Tab);
+    auto* date = field("txtdata");
+    date->setFocus();
+    QTest::keyPress(date, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), hour);
+    QTest::keyRelease(hour, Qt::Key_Tab);
+    QCOMPARE(hour->currentText(), QStringLiteral("09"));
+    QCOMPARE(minute->currentText(), QStringLiteral("45"));
     QTest::keyClick(hour, Qt::Key_5);
     QVERIFY(hour->currentText().isEmpty());
     QCOMPARE(minute->currentText(), QStringLiteral("45"));

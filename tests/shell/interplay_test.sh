@@ -124,6 +124,13 @@ journey_about() {
     click_in "$main" 20 20
     check "a click on the main window blocked by About leaves About above it" \
         wait_for 2 stacked_above "$about" "$main"
+    # With an alert open too, the alert keeps the keyboard.
+    due_alert
+    local alert
+    alert=$(alerts)
+    click_in "$main" 20 20
+    check "with an alert open as well, such a click leaves the keyboard with the alert" \
+        wait_for 2 test "$(xdotool getwindowfocus 2>/dev/null)" = "$alert"
     stop_app
 }
 
@@ -210,9 +217,13 @@ journey_minimized() {
     # Each change of the alert's state, as the window manager writes it.
     xprop -spy -id "$alert" WM_STATE >"$WORK/states" 2>/dev/null &
     PIDS+=($!)
+    wait_for 5 grep -q 'window state' "$WORK/states" # listening from now on
     xdotool windowminimize "$alert"
     wait_for 5 grep -q Iconic "$WORK/states"
     check "a minimized alert is shown again within 2 s" wait_for 2 back_from_iconic
+    wait_for 5 one_alert
+    xdotool windowunmap "$alert"
+    check "an alert unmapped by another program is shown again within 2 s" wait_for 2 one_alert
     stop_app
 }
 back_from_iconic() { sed -n '/Iconic/,$p' "$WORK/states" | grep -q Normal; }
@@ -224,6 +235,14 @@ journey_destroyed() {
     alert=$(alerts)
     xdotool windowclose "$alert"
     check "an alert window destroyed outright comes back" wait_for 5 new_alert_after "$alert"
+    # Destroyed again while a message of its own waits over it.
+    alert=$(alerts)
+    focus "$alert"
+    keys alt+d
+    wait_for 5 message_shown
+    xdotool windowclose "$alert"
+    check "destroyed under its own message, it comes back too" wait_for 5 new_alert_after "$alert"
+    check "and the program still runs" app_alive
     focus "$(alerts)"
     keys alt+a
     reminders_file "$WORK/expected" "$LINE_X"
@@ -264,9 +283,11 @@ journey_no_tray() {
     check "\"&Fechar\" of the review panel leaves it minimized" wait_for 5 iconic "$main"
     wmctrl -i -a "$main"
     check "from where the desktop brings it back" wait_for 5 normal_state "$main"
-    check "stderr holds only the notice of no notification area" \
-        test "$(cat "$WORK/err.log")" = "$(grep 'no notification area' "$WORK/err.log")"
+    check "stderr holds the notice of no notification area, and only it" \
+        test "$(grep -c . "$WORK/err.log")" = 1 -a "$(grep -c 'no notification area' "$WORK/err.log")" = 1
     stop_app
+    start_tray "$WORK/trayer2.log"
+    TRAY=${PIDS[-1]}
 }
 
 start_tray "$WORK/trayer.log" || { echo "FAIL: trayer did not start"; exit 1; }
