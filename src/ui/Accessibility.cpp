@@ -36,6 +36,10 @@ void nameFields(QWidget* window)
             label->buddy()->setAccessibleName(spoken(label->text()));
         }
     }
+    // A frame is named by its own title, not by the frame around it.
+    for (QGroupBox* frame : window->findChildren<QGroupBox*>()) {
+        frame->setAccessibleName(spoken(frame->title()));
+    }
     for (QWidget* widget : window->findChildren<QWidget*>()) {
         const auto* frame = qobject_cast<const QGroupBox*>(widget->parentWidget());
         if (frame && isField(widget) && widget->accessibleName().isEmpty()) {

@@ -42,8 +42,11 @@ void LimitedTextEdit::paintEvent(QPaintEvent* event)
     // the window's background.
     const qreal ratio = devicePixelRatioF();
     if (ratio != std::floor(ratio)) {
-        painter.setClipRegion(QRegion(box) - QRegion(box.adjusted(1, 1, -1, -1)));
-        painter.fillRect(box, palette().window());
+        // Wider than the ring itself: the text area's last device pixels
+        // may lie past its logical edge.
+        const QRect around = box.adjusted(-1, -1, 1, 1);
+        painter.setClipRegion(QRegion(around) - QRegion(box.adjusted(1, 1, -1, -1)));
+        painter.fillRect(around, palette().window());
         painter.setClipping(false);
         box.adjust(1, 1, -1, -1);
     }

@@ -429,6 +429,10 @@ void TestShell::readableOnADarkDesktop()
                                   palette.color(QPalette::Active, QPalette::Base))
                              >= 4.5,
                          qPrintable(widget->objectName()));
+                QVERIFY2(contrast(palette.color(QPalette::Active, QPalette::HighlightedText),
+                                  palette.color(QPalette::Active, QPalette::Highlight))
+                             >= 4.5,
+                         qPrintable(widget->objectName()));
             }
         }
         window.scan().alert()->close();

@@ -73,6 +73,7 @@ check "the date field is named \"Data\"" has_line "$WORK/tree" '^text\|Data\|'
 check "the hour box is labelled \"Hora :\"" has_line "$WORK/tree" '^combo box\|[^|]*\|([^|]*,)?Hora :[,|]'
 check "the minute box is labelled \"Minuto :\"" has_line "$WORK/tree" '^combo box\|[^|]*\|([^|]*,)?Minuto :[,|]'
 check "the description is named \"Descrição\"" has_line "$WORK/tree" '^text\|Descrição\|'
+check "and so is its frame" has_line "$WORK/tree" '^panel\|Descrição\|'
 check "the badge says what a click does" has_line "$WORK/tree" '^image\|Abrir o site de '
 
 printf '%s\r\n' "$(date -d yesterday +%d/%m/%Y)07:30Levar o guarda-chuva" >>"$REMINDERS"
