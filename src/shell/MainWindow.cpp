@@ -10,6 +10,7 @@
 #include "shell/UrlOpener.h"
 #include "ui/Accessibility.h"
 #include "ui/ComboBoxes.h"
+#include "ui/FrameOverlay.h"
 #include "ui/Icons.h"
 #include "ui/InputBlock.h"
 #include "ui/ModalRun.h"
@@ -49,6 +50,7 @@ MainWindow::MainWindow(bool trayAvailable, AlarmSound& sound, QWidget* parent)
     WindowStyle::applyFonts(this);
     ShortcutClicks::install(this);
     Accessibility::nameFields(this);
+    new FrameOverlay(*m_ui->lstlembr);
     m_include = new IncludePanel(*m_ui, *this, *m_scan);
     m_review = new ReviewPanel(*m_ui, *this, *m_scan);
 
