@@ -53,38 +53,6 @@ void installPortuguese(QApplication& app)
     }
 }
 
-// What a later start says once the running copy has its command.
-QString handedOver(MenuCommand command)
-{
-    switch (command) {
-    case MenuCommand::Include:
-        break;
-    case MenuCommand::Review:
-        return QStringLiteral("quedrino: Quedrino is already running; its review panel is shown\n");
-    case MenuCommand::About:
-        return QStringLiteral("quedrino: Quedrino is already running; its About window is shown\n");
-    case MenuCommand::Quit:
-        return QStringLiteral("quedrino: the running Quedrino ends\n");
-    }
-    return QStringLiteral("quedrino: Quedrino is already running; its include panel is shown\n");
-}
-
-// The tray-menu entry of a command.
-const char* menuEntry(MenuCommand command)
-{
-    switch (command) {
-    case MenuCommand::Include:
-        break;
-    case MenuCommand::Review:
-        return "mnuRev";
-    case MenuCommand::About:
-        return "mnuSobre";
-    case MenuCommand::Quit:
-        return "mnuEncerrar";
-    }
-    return "mnuInc";
-}
-
 // With the lock taken this start runs (nothing returned); otherwise the exit
 // status once the running copy has been asked to run the command, or has not
 // answered in time. A copy that ends meanwhile frees the lock for this one.
@@ -108,7 +76,7 @@ std::optional<int> handOver(InstanceLock& lock, MenuCommand command)
         const Outcome asked = InstanceClient::ask(InstancePlace::serverName(), command, deadline, ran);
         if (asked) {
             print(stderr,
-                  ran ? handedOver(command)
+                  ran ? MenuCommands::handedOver(command)
                       : QStringLiteral("quedrino: Quedrino is already running, with an alert open: "
                                        "answer the alert first\n"));
             return 0;
@@ -177,13 +145,12 @@ int run(int& argc, char** argv, bool platformForced, std::optional<MenuCommand> 
     QObject::connect(&window, &MainWindow::quitRequested, &app, [] { QCoreApplication::exit(0); });
     // As if chosen from the menu, which an open alert disables: that alert
     // is already above everything.
-    const auto entry = [&window](MenuCommand asked) {
-        return window.findChild<QAction*>(QString::fromLatin1(menuEntry(asked)));
-    };
+    const auto entry
+        = [&window](MenuCommand asked) { return window.findChild<QAction*>(MenuCommands::menuEntry(asked)); };
     const auto runCommand = [entry](MenuCommand asked) { entry(asked)->trigger(); };
     server.setReady([entry](MenuCommand asked) { return entry(asked)->isEnabled(); });
     QObject::connect(&server, &InstanceServer::commandRequested, &window, [runCommand](MenuCommand asked) {
-        qInfo("quedrino: started again; running %s", menuEntry(asked));
+        qInfo("quedrino: started again; running %s", qPrintable(MenuCommands::menuEntry(asked)));
         runCommand(asked);
     });
     if (command) {

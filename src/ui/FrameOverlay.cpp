@@ -41,8 +41,8 @@ void FrameOverlay::paintEvent(QPaintEvent*)
     if (ratio == std::floor(ratio)) {
         return;
     }
-    // The frame goes one pixel in, on the window's background, as the
-    // description boxes draw theirs.
+    // The frame goes one pixel in, on the window's background; the ring of
+    // background reaches past the edge, where rounded device pixels lie.
     QPainter painter(this);
     const QRect around = rect().adjusted(-1, -1, 1, 1);
     const QRect box = rect().adjusted(1, 1, -1, -1);

@@ -4,10 +4,11 @@
 
 class QAbstractScrollArea;
 
-// Draws a scroll area's frame again above its scroll bars, at a fractional
-// scale (1.25, 1.5) only: there a scroll bar, rounded outwards to whole
-// device pixels, paints over the frame's edge beside it. At whole scales it
-// draws nothing and the frame is Qt's own.
+// Draws a scroll area's frame again above its children, at a fractional
+// scale (1.25, 1.5) only: there the text area or a scroll bar, rounded
+// outwards to whole device pixels, paints over the frame's edge beside it,
+// and a first device pixel row or column may fall outside what the widget
+// may paint. At whole scales it draws nothing and the frame is Qt's own.
 class FrameOverlay : public QWidget
 {
 public:

@@ -1,21 +1,18 @@
 #include "LimitedTextEdit.h"
 
+#include "ui/FrameOverlay.h"
+
 #include <QKeyEvent>
 #include <QMimeData>
-#include <QPainter>
-#include <QStyleOptionFrame>
 #include <QTextBlock>
 #include <QTextCursor>
 
 #include <algorithm>
-#include <cmath>
 
 LimitedTextEdit::LimitedTextEdit(QWidget* parent)
     : QPlainTextEdit(parent)
 {
-    setFrameShape(QFrame::NoFrame);
-    // The text keeps clear of the frame drawn over its edge.
-    document()->setDocumentMargin(document()->documentMargin() + 1);
+    new FrameOverlay(*this);
 }
 
 QString LimitedTextEdit::text() const
@@ -30,34 +27,6 @@ QString LimitedTextEdit::text() const
 void LimitedTextEdit::setText(const QString& text)
 {
     setPlainText(text);
-}
-
-void LimitedTextEdit::paintEvent(QPaintEvent* event)
-{
-    QPlainTextEdit::paintEvent(event);
-    QPainter painter(viewport());
-    QRect box = viewport()->rect();
-    // At a fractional scale the widget's first device pixel row and column
-    // may fall outside what it may paint: the frame goes one pixel in, on
-    // the window's background.
-    const qreal ratio = devicePixelRatioF();
-    if (ratio != std::floor(ratio)) {
-        // Wider than the ring itself: the text area's last device pixels
-        // may lie past its logical edge.
-        const QRect around = box.adjusted(-1, -1, 1, 1);
-        painter.setClipRegion(QRegion(around) - QRegion(box.adjusted(1, 1, -1, -1)));
-        painter.fillRect(around, palette().window());
-        painter.setClipping(false);
-        box.adjust(1, 1, -1, -1);
-    }
-    QStyleOptionFrame frame;
-    frame.initFrom(this);
-    frame.rect = box;
-    frame.frameShape = QFrame::StyledPanel;
-    frame.state |= QStyle::State_Sunken;
-    frame.lineWidth = 1;
-    frame.midLineWidth = 0;
-    style()->drawControl(QStyle::CE_ShapedFrame, &frame, &painter, this);
 }
 
 qsizetype LimitedTextEdit::room() const

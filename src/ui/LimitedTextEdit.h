@@ -6,8 +6,7 @@
 // maxLength: what is typed, pasted or dropped is cut to the room left before
 // it goes in, so undo works as in any text box. Text the program puts in
 // with setText is never cut, so a longer description from the file is shown
-// whole. Its frame is drawn inside the text area, where it stays whole at a
-// fractional scale (1.25, 1.5).
+// whole. Its frame stays whole at a fractional scale (FrameOverlay).
 class LimitedTextEdit : public QPlainTextEdit
 {
     Q_OBJECT
@@ -24,7 +23,6 @@ public:
     void setText(const QString& text);
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
