@@ -23,9 +23,15 @@
 
 namespace {
 
-// How long a later start waits for the running copy to answer. A copy that
-// has just taken the lock has yet to start Qt before it listens.
-constexpr int AnswerWaitMs = 10000;
+// How long a later start waits for the running copy to answer, in seconds. A
+// copy that has just taken the lock has yet to start Qt before it listens.
+// QUEDRINO_ANSWER_WAIT may shorten it, so a test of a hung copy is quick.
+int answerWaitSeconds()
+{
+    bool ok = false;
+    const int seconds = qEnvironmentVariableIntValue("QUEDRINO_ANSWER_WAIT", &ok);
+    return ok && seconds > 0 ? seconds : 10;
+}
 
 // False when the text could not be written (a full disk, a closed pipe).
 bool print(std::FILE* stream, const QString& text)
@@ -58,7 +64,8 @@ void installPortuguese(QApplication& app)
 // answered in time. A copy that ends meanwhile frees the lock for this one.
 std::optional<int> handOver(InstanceLock& lock, MenuCommand command)
 {
-    const QDeadlineTimer deadline(AnswerWaitMs);
+    const int waitSeconds = answerWaitSeconds();
+    const QDeadlineTimer deadline(waitSeconds * 1000);
     for (;;) {
         switch (lock.claim()) {
         case InstanceLock::Claim::Taken:
@@ -90,7 +97,7 @@ std::optional<int> handOver(InstanceLock& lock, MenuCommand command)
                                  "within %2 s (%3); nothing started. If it is stuck, end it "
                                  "(kill %1) and start again.\n")
                       .arg(owner)
-                      .arg(AnswerWaitMs / 1000)
+                      .arg(waitSeconds)
                       .arg(asked.message()));
             return 1;
         }

@@ -221,11 +221,13 @@ void TestSingleInstance::hungCopy()
     QCOMPARE(::kill(pid_t(first.pid()), SIGSTOP), 0);
 
     QByteArray error;
+    qputenv("QUEDRINO_ANSWER_WAIT", "2");
     const int status = runOnce(true, &error);
+    qunsetenv("QUEDRINO_ANSWER_WAIT");
     ::kill(pid_t(first.pid()), SIGCONT);
     QCOMPARE(status, 1);
     QVERIFY2(error.contains("already running (process " + QByteArray::number(first.pid())
-                            + ") but did not answer"),
+                            + ") but did not answer within 2 s"),
              error.constData());
     QCOMPARE(lockOwner(), first.pid());
 #else
