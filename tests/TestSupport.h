@@ -2,13 +2,28 @@
 
 // Helpers shared by the test suites.
 
+#include "alerting/AlarmSound.h"
+#include "reminders/Clock.h"
+#include "reminders/DataFolder.h"
+
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QObject>
-#include <QString>
+#include <QPointer>
+#include <QStringList>
+#include <QTemporaryDir>
 
 class QWidget; // child<>() is for the widget tests, which include it
+
+#ifdef QUEDRINO_TEST_WIDGETS
+#include "shell/MainWindow.h"
+#include "ui/MessageBox.h"
+
+#include <QCoreApplication>
+#include <memory>
+#endif
 
 #ifdef Q_OS_UNIX
 #include <csignal>
@@ -26,7 +41,6 @@ template <typename T = QWidget> T* child(QObject* parent, const QString& name)
     }
     return found;
 }
-
 template <typename T = QWidget> T* child(QObject* parent, const char* name)
 {
     return child<T>(parent, QString::fromLatin1(name));
@@ -46,6 +60,93 @@ inline bool writeFile(const QString& path, const QByteArray& content)
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
+
+// Lines as the program stores them: each ended by CR LF.
+inline QByteArray stored(const QList<QByteArray>& lines)
+{
+    QByteArray bytes;
+    for (const QByteArray& line : lines) {
+        bytes += line + "\r\n";
+    }
+    return bytes;
+}
+
+// Records what would have been heard.
+class FakeAlarmSound : public AlarmSound
+{
+public:
+    void play(const QString& wavFile) override
+    {
+        played << wavFile;
+        playing = true;
+    }
+    void stop() override
+    {
+        ++stops;
+        playing = false;
+    }
+
+    QStringList played;
+    int stops = 0;
+    bool playing = false;
+};
+
+// While it lives: the data folder in a temporary folder, the clock stopped
+// at the given moment (the system clock when invalid).
+class Sandbox
+{
+public:
+    explicit Sandbox(const QDateTime& now = {})
+    {
+        DataFolder::setPathForTesting(m_dir.filePath(QStringLiteral("quedrino")));
+        QDir().mkpath(DataFolder::path());
+        Clock::setNowForTesting(now);
+    }
+    ~Sandbox()
+    {
+        Clock::setNowForTesting({});
+        DataFolder::setPathForTesting({});
+    }
+    Sandbox(const Sandbox&) = delete;
+    Sandbox& operator=(const Sandbox&) = delete;
+
+    bool isValid() const { return m_dir.isValid(); }
+    QByteArray reminders() const { return readFile(DataFolder::reminderFile()); }
+    bool putReminders(const QList<QByteArray>& lines) const
+    {
+        return writeFile(DataFolder::reminderFile(), stored(lines));
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+#ifdef QUEDRINO_TEST_WIDGETS
+// A sandbox with the main window of a running program: a tray, scripted
+// message boxes, a sound that is only recorded. The window is held by a
+// QPointer, so a test that closes it fails a check instead of crashing.
+class Program : public Sandbox
+{
+public:
+    explicit Program(const QDateTime& now = {}, bool tray = true)
+        : Sandbox(now)
+    {
+        MessageBox::setScripted(true);
+        MessageBox::takeShown();
+        window = new MainWindow(tray, sound);
+    }
+    ~Program()
+    {
+        delete window.data();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        MessageBox::takeShown();
+        MessageBox::setScripted(false);
+    }
+
+    FakeAlarmSound sound;
+    QPointer<MainWindow> window;
+};
+#endif
 
 #ifdef Q_OS_UNIX
 // While it lives, no file can grow past the given size: writes fail the way
@@ -81,3 +182,4 @@ private:
 #endif
 
 } // namespace TestSupport
+using TestSupport::FakeAlarmSound;

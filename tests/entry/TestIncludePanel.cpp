@@ -1,4 +1,4 @@
-#include "FakeAlarmSound.h"
+
 #include "TestSupport.h"
 #include "alerting/DueScan.h"
 #include "entry/IncludePanel.h"

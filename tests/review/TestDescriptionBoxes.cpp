@@ -1,4 +1,4 @@
-#include "FakeAlarmSound.h"
+#include "TestSupport.h"
 #include "alerting/AlertWindow.h"
 #include "alerting/DueScan.h"
 #include "shell/MainWindow.h"

@@ -1,6 +1,6 @@
 // The program on a broken disk and on odd files: what the user is told, and
 // that every reminder that was in the file is still there afterwards.
-#include "FakeAlarmSound.h"
+
 #include "TestSupport.h"
 #include "alerting/AlertWindow.h"
 #include "alerting/DueScan.h"
