@@ -3,7 +3,7 @@
 
 #include <QTest>
 
-class TestDateTimeRules : public QObject
+class TestRules : public QObject
 {
     Q_OBJECT
 
@@ -15,7 +15,7 @@ private Q_SLOTS:
     void momentsCompareAsValues();
 };
 
-void TestDateTimeRules::dateRule_data()
+void TestRules::dateRule_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("passes");
@@ -43,7 +43,7 @@ void TestDateTimeRules::dateRule_data()
     QTest::newRow("eleven characters") << "05/03/20245" << false << false;
 }
 
-void TestDateTimeRules::dateRule()
+void TestRules::dateRule()
 {
     QFETCH(QString, text);
     QFETCH(bool, passes);
@@ -52,7 +52,7 @@ void TestDateTimeRules::dateRule()
     QCOMPARE(MomentText::readDate(text).isValid(), reads);
 }
 
-void TestDateTimeRules::timeRule_data()
+void TestRules::timeRule_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("passes");
@@ -70,7 +70,7 @@ void TestDateTimeRules::timeRule_data()
     QTest::newRow("seconds") << "12:30:00" << false << false;
 }
 
-void TestDateTimeRules::timeRule()
+void TestRules::timeRule()
 {
     QFETCH(QString, text);
     QFETCH(bool, passes);
@@ -79,7 +79,7 @@ void TestDateTimeRules::timeRule()
     QCOMPARE(MomentText::readTime(text).isValid(), reads);
 }
 
-void TestDateTimeRules::momentsCompareAsValues()
+void TestRules::momentsCompareAsValues()
 {
     const QDateTime moment = MomentText::readMoment(u"31/12/2026 18:03");
     QCOMPARE(moment.date(), QDate(2026, 12, 31));
@@ -98,5 +98,5 @@ void TestDateTimeRules::momentsCompareAsValues()
     QCOMPARE(MomentText::dateText(QDate(2025, 1, 1)), QStringLiteral("01/01/2025"));
 }
 
-QTEST_GUILESS_MAIN(TestDateTimeRules)
-#include "TestDateTimeRules.moc"
+QTEST_GUILESS_MAIN(TestRules)
+#include "TestRules.moc"
