@@ -1,312 +1,184 @@
 #include "TestSupport.h"
 #include "reminders/ReminderFile.h"
-#include "reminders/Windows1252.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSet>
 #include <QTest>
+#include <QThread>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 class TestReminderFile : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void missingFile();
-    void emptyFile();
-    void readWholeWhateverTheSizeSays();
-    void cutByPositionAndRoundTrip();
-    void lineEndings();
-    void duplicateMoments();
-    void absentTargetKeepsEverything();
-    void momentsMatchByValue();
-    void malformedLinesKept();
-    void bytesSurviveByteForByte();
-    void unmappableCharacters();
-    void substituiMovesToTheEnd();
-    void failingWrites();
-    void fullDiskKeepsOldFile();
-
-private:
-    QByteArray bytes() const;
-    void put(const QByteArray& content) const;
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_path;
+    void operations_data();
+    void operations();
+    void killedMidRewrite();
+#ifdef Q_OS_UNIX
+    void unixFiles();
+#endif
 };
 
-void TestReminderFile::init()
+using namespace TestSupport;
+using B = QByteArray;
+
+void TestReminderFile::operations_data()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_path = m_dir->filePath(QStringLiteral("quedrino/quedrino.txt"));
+    // The file's bytes, or <missing>, <folder> (a folder in its place), <blocked> (a file in its folder's).
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("op");
+    // The moment looked up, deleted or altered; the line included, or put in the altered one's place.
+    QTest::addColumn<QString>("moment");
+    QTest::addColumn<QString>("line");
+    // The file afterwards, after "failed: " when the write is refused; what a read gives,
+    // date|time|description\n a line; whether the moment is free.
+    QTest::addColumn<QByteArray>("after");
+    // clang-format off
+    QTest::newRow("missing: read") << B("<missing>") << "read" << "" << "" << B("<missing>");
+    QTest::newRow("missing: delete leaves it missing") << B("<missing>") << "delete" << "25/12/2024 14:30" << "" << B("<missing>");
+    QTest::newRow("missing: include makes folder and file") << B("<missing>") << "include" << "" << "25/12/202414:30Comprar presentes" << B("25/12/202414:30Comprar presentes\r\n");
+    QTest::newRow("empty: read") << B("") << "read" << "" << "" << B("");
+    QTest::newRow("read: cut by position, Windows-1252") << B("25/12/202414:30Reuni\xe3o \xe0s 10 \x80\r\n26/12/202408:05   tab\there/slash: colon  \r\n28/12/202410:00\r\n") << "read" << "" << "" << B("25/12/2024|14:30|Reunião às 10 €\n26/12/2024|08:05|   tab\there/slash: colon  \n28/12/2024|10:00|\n");
+    QTest::newRow("include appends, blanks kept") << B("25/12/202414:30a\r\n") << "include" << "" << "26/12/202408:05   tab\there/slash: colon  " << B("25/12/202414:30a\r\n26/12/202408:05   tab\there/slash: colon  \r\n");
+    QTest::newRow("include: Windows-1252, ? for unmappable, no line breaks") << B("") << "include" << "" << "01/01/203001:01Reunião às 10 € \u4e2d\U0001F600\x1a\u00e7\r\ntwo\nthree\r" << B("01/01/203001:01Reuni\xe3o \xe0s 10 \x80 ??\x1a\xe7twothree\r\n");
+    QTest::newRow("line ends: read") << B("01/01/203000:00a\r\n02/01/203000:00b\n03/01/203000:00c\r\r\n04/01/203000:00d") << "read" << "" << "" << B("01/01/2030|00:00|a\n02/01/2030|00:00|b\n03/01/2030|00:00|c\n||\n04/01/2030|00:00|d\n");
+    QTest::newRow("line ends: include ends the last line") << B("01/01/203000:00a\r\n02/01/203000:00b\n03/01/203000:00c\r\r\n04/01/203000:00d") << "include" << "" << "05/01/203000:00e" << B("01/01/203000:00a\r\n02/01/203000:00b\n03/01/203000:00c\r\r\n04/01/203000:00d\r\n05/01/203000:00e\r\n");
+    QTest::newRow("line ends: delete writes CR LF") << B("01/01/203000:00a\r\n02/01/203000:00b\n03/01/203000:00c\r\r\n04/01/203000:00d") << "delete" << "01/01/2030 00:00" << "" << B("02/01/203000:00b\r\n03/01/203000:00c\r\n\r\n04/01/203000:00d\r\n");
+    QTest::newRow("delete: the last of two") << B("10/10/203010:10first\r\n11/11/203011:11other\r\n10/10/203010:10second\r\n") << "delete" << "10/10/2030 10:10" << "" << B("10/10/203010:10first\r\n11/11/203011:11other\r\n");
+    QTest::newRow("delete absent keeps all, unsorted") << B("03/03/203003:03c\r\n01/01/203001:01a\r\n02/02/203002:02b\r\n") << "delete" << "01/01/2030 01:02" << "" << B("03/03/203003:03c\r\n01/01/203001:01a\r\n02/02/203002:02b\r\n");
+    QTest::newRow("by value: taken") << B("01/01/203001:01a\r\n 5/03/2030 9:30hand\r\n02/02/203002:02b\r\n") << "free" << "05/03/2030 09:30" << "" << B("taken");
+    QTest::newRow("by value: the next minute free") << B("01/01/203001:01a\r\n 5/03/2030 9:30hand\r\n02/02/203002:02b\r\n") << "free" << "05/03/2030 09:31" << "" << B("free");
+    QTest::newRow("by value: delete hand-edited") << B("01/01/203001:01a\r\n 5/03/2030 9:30hand\r\n02/02/203002:02b\r\n") << "delete" << "05/03/2030 09:30" << "" << B("01/01/203001:01a\r\n02/02/203002:02b\r\n");
+    QTest::newRow("by value: delete by hand-edited") << B("01/01/203001:01a\r\n 5/03/2030 9:30hand\r\n02/02/203002:02b\r\n") << "delete" << "1/1/2030 1:01" << "" << B(" 5/03/2030 9:30hand\r\n02/02/203002:02b\r\n");
+    QTest::newRow("malformed: read") << B("hello\r\n99/99/999925:61bad\r\n01/01/203001:01ok\r\n") << "read" << "" << "" << B("hello||\n99/99/9999|25:61|bad\n01/01/2030|01:01|ok\n");
+    QTest::newRow("malformed: never taken") << B("hello\r\n99/99/999925:61bad\r\n01/01/203001:01ok\r\n") << "free" << "99/99/9999 25:61" << "" << B("free");
+    QTest::newRow("malformed: never deleted") << B("hello\r\n99/99/999925:61bad\r\n01/01/203001:01ok\r\n") << "delete" << "99/99/9999 25:61" << "" << B("hello\r\n99/99/999925:61bad\r\n01/01/203001:01ok\r\n");
+    QTest::newRow("malformed: kept") << B("hello\r\n99/99/999925:61bad\r\n01/01/203001:01ok\r\n") << "delete" << "01/01/2030 01:01" << "" << B("hello\r\n99/99/999925:61bad\r\n");
+    QTest::newRow("bytes kept, undefined ones too") << B("01/01/203001:01\x80\x81\x8d\x8f\x90\x9d\x9f\xa0\xff\r\n02/02/203002:02x\r\n") << "delete" << "02/02/2030 02:02" << "" << B("01/01/203001:01\x80\x81\x8d\x8f\x90\x9d\x9f\xa0\xff\r\n");
+    QTest::newRow("alter: to the end") << B("01/01/203001:01a\r\n02/02/203002:02b\r\n") << "alter" << "01/01/2030 01:01" << "09/09/203009:09a2" << B("02/02/203002:02b\r\n09/09/203009:09a2\r\n");
+    QTest::newRow("alter: gone meanwhile") << B("01/01/203001:01a\r\n02/02/203002:02b\r\n") << "alter" << "07/07/2030 07:07" << "08/08/203008:08n" << B("01/01/203001:01a\r\n02/02/203002:02b\r\n08/08/203008:08n\r\n");
+    QTest::newRow("alter: missing") << B("<missing>") << "alter" << "01/01/2030 01:01" << "02/01/203001:01x" << B("02/01/203001:01x\r\n");
+    QTest::newRow("folder blocked: include fails") << B("<blocked>") << "include" << "" << "01/01/203001:01x" << B("failed: <missing>");
+    QTest::newRow("a folder: include fails") << B("<folder>") << "include" << "" << "01/01/203001:01x" << B("failed: <folder>");
+    QTest::newRow("a folder: delete fails") << B("<folder>") << "delete" << "01/01/2030 01:01" << "" << B("failed: <folder>");
+#ifdef Q_OS_UNIX
+    QTest::newRow("disk full: old file kept") << B("01/01/203001:01old\r\n") << "include, disk full" << "" << "02/02/203002:02new" << B("failed: 01/01/203001:01old\r\n");
+#endif
+    // clang-format on
 }
 
-QByteArray TestReminderFile::bytes() const
+void TestReminderFile::operations()
 {
-    QFile file(m_path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    QFETCH(QByteArray, before);
+    QFETCH(QString, op);
+    QFETCH(QString, moment);
+    QFETCH(QString, line);
+    QFETCH(QByteArray, after);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("quedrino"), path = folder + "/quedrino.txt";
+    QVERIFY(before == "<missing>"
+            || (before == "<folder>" ? QDir().mkpath(path)
+                                     : writeFile(before == "<blocked>" ? folder : path, before)));
+    const ReminderFile store(path);
+    QCOMPARE(store.ArquivoExiste(), !before.startsWith('<'));
+    QByteArray got;
+    if (op == "read") {
+        const LoadResult loaded = store.CarregaLembretes();
+        got = loaded.loaded() ? "" : loaded.error.isEmpty() ? "<missing>" : "<failed>";
+        for (const Lembrete& entry : loaded.entries) {
+            got += (entry.data + '|' + entry.hora + '|' + entry.descricao + '\n').toUtf8();
+        }
+    } else if (op == "free") {
+        got = store.HorarioLivre(moment) ? "free" : "taken";
+    } else {
+        const Outcome done = [&] {
+#ifdef Q_OS_UNIX
+            const FileSizeLimit full(op.endsWith("disk full") ? before.size() : RLIM_INFINITY);
+#endif
+            const QString date = moment.section(' ', 0, 0), time = moment.section(' ', 1);
+            return op == "delete" ? store.apaga(date, time)
+                : op == "alter"   ? store.substitui(date, time, Lembrete::fromLine(line))
+                                  : store.GravaLembrete(Lembrete::fromLine(line));
+        }();
+        QVERIFY2(done.ok() || done.message().contains("quedrino.txt"), qPrintable(done.message()));
+        got = (done.ok() ? "" : "failed: ") + (QFileInfo(path).isDir() ? "<folder>" : readFile(path));
+    }
+    QCOMPARE(got, after);
+    // Written or not, no temporary file is left beside it.
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), qsizetype(QFileInfo(path).isFile()));
 }
 
-void TestReminderFile::put(const QByteArray& content) const
+void TestReminderFile::killedMidRewrite()
 {
-    QDir().mkpath(QFileInfo(m_path).absolutePath());
-    QFile file(m_path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(content), content.size());
+    QTemporaryDir dir;
+    const QString path = dir.filePath("quedrino.txt");
+    // Enough lines that a rewrite takes long enough to be interrupted.
+    const QByteArray common = QByteArray("28/02/203112:00linha comum\r\n").repeated(3000);
+    const QByteArray a = common + "01/01/203001:01estado A\r\n", b = common + "02/02/203002:02estado B\r\n";
+    QVERIFY(writeFile(path, a));
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(ReminderFile(path).apaga("09/09/2039", "09:09")); // a rewrite to the same bytes
+    const qint64 rewrite = qMax<qint64>(clock.nsecsElapsed() / 1000, 500);
+    QSet<QByteArray> seen;
+    for (int round = 0; round < 25; ++round) {
+        QProcess child;
+        child.start(REWRITE_LOOP, {path});
+        QVERIFY(child.waitForReadyRead(10000)); // it has begun rewriting
+        // Killed at random over about three rewrites, however fast this build is.
+        QThread::usleep(QRandomGenerator::global()->bounded(3 * rewrite));
+        child.kill();
+        QVERIFY(child.waitForFinished());
+        const QByteArray now = readFile(path);
+        QVERIFY2(now == a || now == b, qPrintable(QString::number(now.size())));
+        seen << now;
+    }
+    QCOMPARE(seen.size(), 2); // so the kills did land while it was rewriting
 }
 
-void TestReminderFile::missingFile()
-{
-    const ReminderFile store(m_path);
-    QVERIFY(!store.ArquivoExiste());
-    QVERIFY(store.HorarioLivre(QStringLiteral("25/12/2024 14:30")));
-    QCOMPARE(store.CarregaLembretes().status, LoadResult::Status::Missing);
-    QVERIFY(store.apaga(QStringLiteral("25/12/2024"), QStringLiteral("14:30")).ok());
-    QVERIFY(!QFileInfo::exists(m_path));
-
-    // The first reminder creates the folder and the file.
-    QVERIFY(store.GravaLembrete({"25/12/2024", "14:30", "Comprar presentes"}).ok());
-    QCOMPARE(bytes(), QByteArray("25/12/202414:30Comprar presentes\r\n"));
-    QVERIFY(store.ArquivoExiste());
-    QVERIFY(!store.HorarioLivre(QStringLiteral("25/12/2024 14:30")));
-}
-
-void TestReminderFile::emptyFile()
-{
-    put("");
-    const ReminderFile store(m_path);
-    QVERIFY(store.ArquivoExiste());
-    QVERIFY(store.HorarioLivre(QStringLiteral("01/01/2030 00:00")));
-    const LoadResult loaded = store.CarregaLembretes();
-    QVERIFY(loaded.loaded());
-    QVERIFY(loaded.entries.isEmpty());
-    QVERIFY(store.apaga(QStringLiteral("01/01/2030"), QStringLiteral("00:00")).ok());
-    QCOMPARE(bytes(), QByteArray());
-}
-
-void TestReminderFile::readWholeWhateverTheSizeSays()
+#ifdef Q_OS_UNIX
+void TestReminderFile::unixFiles()
 {
 #ifdef Q_OS_LINUX
-    // A regular file whose status gives size 0, as one still being written
-    // can understate its size: the read goes on to its end.
-    const QString path = QStringLiteral("/proc/self/cmdline");
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray expected = file.readAll();
-    QVERIFY(expected.size() > 8);
+    // Its status gives size 0, as a file still being written can understate its size.
     QByteArray read;
     QString error;
-    QCOMPARE(ReminderFile(path).readRaw(read, error), LoadResult::Status::Loaded);
-    QCOMPARE(read, expected);
-#else
-    QSKIP("needs a file whose status understates its size");
+    QCOMPARE(ReminderFile("/proc/self/cmdline").readRaw(read, error), LoadResult::Status::Loaded);
+    QCOMPARE(read, readFile("/proc/self/cmdline"));
 #endif
+    // Reminders are nobody else's business: what the program makes is the
+    // owner's alone, what the owner set stays. The usual umask: with 077
+    // everything new would be private anyway.
+    const mode_t umask = ::umask(022);
+    // Qt's permission bits hold owner, group and others in hex digits: 0x7050 is 0750.
+    const auto modeOf = [](const QString& path) { return int(QFileInfo(path).permissions() & 0x7077); };
+    QTemporaryDir dir;
+    const QString home = dir.filePath("home"), folder = home + "/a/quedrino", path = folder + "/quedrino.txt";
+    QVERIFY(QDir().mkdir(home) && ::chmod(qPrintable(home), 0755) == 0);
+    const ReminderFile store(path);
+    const Lembrete first{"25/12/2030", "14:30", "a"}, second{"01/01/2031", "08:00", "b"};
+    QVERIFY(store.GravaLembrete(first));
+    const QList<int> made{modeOf(home), modeOf(home + "/a"), modeOf(folder), modeOf(path)};
+    ::umask(umask);
+    QCOMPARE(made, (QList<int>{0x7055, 0x7000, 0x7000, 0x6000}));
+
+    // Then each rewrite keeps them; one that lost them would pass the loss on.
+    QVERIFY(::chmod(qPrintable(folder), 0750) == 0 && ::chmod(qPrintable(path), 0640) == 0);
+    // Only root can give a file to another user.
+    QVERIFY(::geteuid() != 0 || ::chown(qPrintable(path), 65534, 65534) == 0);
+    QVERIFY(store.GravaLembrete(second) && store.substitui(second.data, second.hora, first)
+            && store.apaga(first.data, first.hora));
+    QCOMPARE(QList<int>({modeOf(folder), modeOf(path)}), (QList<int>{0x7050, 0x6040}));
+    QVERIFY(::geteuid() != 0 || (QFileInfo(path).ownerId() == 65534 && QFileInfo(path).groupId() == 65534));
 }
-
-void TestReminderFile::cutByPositionAndRoundTrip()
-{
-    const ReminderFile store(m_path);
-    const QString longText(200, QLatin1Char('x'));
-    QVERIFY(store.GravaLembrete({"25/12/2024", "14:30", "Comprar presentes"}).ok());
-    QVERIFY(store.GravaLembrete({"26/12/2024", "08:05", "   tab\there/slash: colon  "}).ok());
-    QVERIFY(store.GravaLembrete({"27/12/2024", "09:00", longText}).ok());
-    QVERIFY(store.GravaLembrete({"28/12/2024", "10:00", ""}).ok());
-
-    const QList<QByteArray> lines = bytes().split('\n');
-    QCOMPARE(lines.size(), 5);
-    QCOMPARE(lines[0], QByteArray("25/12/202414:30Comprar presentes\r"));
-    QCOMPARE(lines[1], QByteArray("26/12/202408:05   tab\there/slash: colon  \r"));
-    QCOMPARE(lines[2].size(), 215 + 1);
-    QCOMPARE(lines[3], QByteArray("28/12/202410:00\r"));
-
-    const LoadResult loaded = store.CarregaLembretes();
-    QCOMPARE(loaded.entries.size(), 4);
-    QCOMPARE(loaded.entries[0], (Lembrete{"25/12/2024", "14:30", "Comprar presentes"}));
-    QCOMPARE(loaded.entries[1].descricao, QStringLiteral("   tab\there/slash: colon  "));
-    QCOMPARE(loaded.entries[2].descricao, longText);
-    QCOMPARE(loaded.entries[3].descricao, QString());
-    QCOMPARE(loaded.entries[0].momento(), QStringLiteral("25/12/2024 14:30"));
-}
-
-void TestReminderFile::lineEndings()
-{
-    // CR LF, a lone LF, a lone CR, an empty line and a last line with no end.
-    put("01/01/203000:00a\r\n02/01/203000:00b\n03/01/203000:00c\r\r\n04/01/203000:00d");
-    const ReminderFile store(m_path);
-    const LoadResult loaded = store.CarregaLembretes();
-    QCOMPARE(loaded.entries.size(), 5);
-    QCOMPARE(loaded.entries[1].descricao, QStringLiteral("b"));
-    QCOMPARE(loaded.entries[2].descricao, QStringLiteral("c"));
-    QCOMPARE(loaded.entries[3], Lembrete());
-    QCOMPARE(loaded.entries[4].descricao, QStringLiteral("d"));
-
-    // An append never glues onto the unterminated last line.
-    QVERIFY(store.GravaLembrete({"05/01/2030", "00:00", "e"}).ok());
-    QCOMPARE(bytes(),
-             QByteArray("01/01/203000:00a\r\n02/01/203000:00b\n03/01/203000:00c\r\r\n"
-                        "04/01/203000:00d\r\n05/01/203000:00e\r\n"));
-
-    // A rewrite ends every line with CR LF.
-    QVERIFY(store.apaga(QStringLiteral("01/01/2030"), QStringLiteral("00:00")).ok());
-    QCOMPARE(bytes(),
-             QByteArray("02/01/203000:00b\r\n03/01/203000:00c\r\n\r\n04/01/203000:00d\r\n"
-                        "05/01/203000:00e\r\n"));
-}
-
-void TestReminderFile::duplicateMoments()
-{
-    put("10/10/203010:10first\r\n11/11/203011:11other\r\n10/10/203010:10second\r\n12/12/203012:12last\r\n");
-    const ReminderFile store(m_path);
-    QVERIFY(!store.HorarioLivre(QStringLiteral("10/10/2030 10:10")));
-    QVERIFY(store.HorarioLivre(QStringLiteral("10/10/2030 10:11")));
-    QVERIFY(store.apaga(QStringLiteral("10/10/2030"), QStringLiteral("10:10")).ok());
-    QCOMPARE(bytes(), QByteArray("10/10/203010:10first\r\n11/11/203011:11other\r\n12/12/203012:12last\r\n"));
-    QVERIFY(!store.HorarioLivre(QStringLiteral("10/10/2030 10:10")));
-}
-
-void TestReminderFile::absentTargetKeepsEverything()
-{
-    const QByteArray content("03/03/203003:03c\r\n01/01/203001:01a\r\n02/02/203002:02b\r\n");
-    put(content);
-    const ReminderFile store(m_path);
-    QVERIFY(store.apaga(QStringLiteral("04/04/2030"), QStringLiteral("04:04")).ok());
-    QCOMPARE(bytes(), content);
-    // A target that is not a date or time matches nothing either.
-    QVERIFY(store.apaga(QStringLiteral("31/02/2030"), QStringLiteral("01:01")).ok());
-    QVERIFY(store.apaga(QStringLiteral("01/01/2030"), QStringLiteral("1:61")).ok());
-    QCOMPARE(bytes(), content);
-}
-
-void TestReminderFile::momentsMatchByValue()
-{
-    // A hand-edited line names the same moment as the zero-padded texts.
-    put("01/01/203001:01a\r\n 5/03/2030 9:30hand\r\n02/02/203002:02b\r\n");
-    const ReminderFile store(m_path);
-    QVERIFY(!store.HorarioLivre(QStringLiteral("05/03/2030 09:30")));
-    QVERIFY(!store.HorarioLivre(QStringLiteral("5/3/2030  9:30")));
-    QVERIFY(store.HorarioLivre(QStringLiteral("05/03/2030 09:31")));
-    QVERIFY(store.apaga(QStringLiteral("05/03/2030"), QStringLiteral("09:30")).ok());
-    QCOMPARE(bytes(), QByteArray("01/01/203001:01a\r\n02/02/203002:02b\r\n"));
-    QVERIFY(store.apaga(QStringLiteral("1/1/2030"), QStringLiteral("1:01")).ok());
-    QCOMPARE(bytes(), QByteArray("02/02/203002:02b\r\n"));
-}
-
-void TestReminderFile::malformedLinesKept()
-{
-    put("hello\r\n99/99/999925:61bad\r\n01/01/203001:01ok\r\n");
-    const ReminderFile store(m_path);
-    const LoadResult loaded = store.CarregaLembretes();
-    QCOMPARE(loaded.entries.size(), 3);
-    QCOMPARE(loaded.entries[0], (Lembrete{"hello", "", ""}));
-    QVERIFY(store.HorarioLivre(QStringLiteral("99/99/9999 25:61")));
-    QVERIFY(store.apaga(QStringLiteral("01/01/2030"), QStringLiteral("01:01")).ok());
-    QCOMPARE(bytes(), QByteArray("hello\r\n99/99/999925:61bad\r\n"));
-}
-
-void TestReminderFile::bytesSurviveByteForByte()
-{
-    QByteArray high;
-    for (int b = 0x80; b <= 0xFF; ++b) {
-        high += char(b);
-    }
-    put("01/01/203001:01" + high + "\r\n02/02/203002:02drop\r\n");
-    const ReminderFile store(m_path);
-    QVERIFY(store.apaga(QStringLiteral("02/02/2030"), QStringLiteral("02:02")).ok());
-    QCOMPARE(bytes(), "01/01/203001:01" + high + "\r\n");
-
-    QVERIFY(store.GravaLembrete({"03/03/2030", "03:03", QStringLiteral("Reunião às 10 €")}).ok());
-    QVERIFY(bytes().endsWith("03/03/203003:03Reuni\xe3o \xe0s 10 \x80\r\n"));
-    QCOMPARE(store.CarregaLembretes().entries.last().descricao, QStringLiteral("Reunião às 10 €"));
-}
-
-void TestReminderFile::unmappableCharacters()
-{
-    const ReminderFile store(m_path);
-    QVERIFY(
-        store.GravaLembrete({"01/01/2030", "01:01", QStringLiteral("a\u4e2d\U0001F600b\u001a\u00e7")}).ok());
-    QCOMPARE(bytes(), QByteArray("01/01/203001:01a??b\x1a\xe7\r\n"));
-    QCOMPARE(Windows1252::encode(QStringLiteral("ok")), QByteArray("ok"));
-
-    // Line breaks that reach a description never split its line.
-    QVERIFY(store.GravaLembrete({"02/01/2030", "02:02", QStringLiteral("one\r\ntwo\nthree\r")}).ok());
-    QVERIFY(bytes().endsWith("\r\n02/01/203002:02onetwothree\r\n"));
-    QCOMPARE(store.CarregaLembretes().entries.size(), 2);
-}
-
-void TestReminderFile::substituiMovesToTheEnd()
-{
-    put("01/01/203001:01a\r\n02/02/203002:02b\r\n03/03/203003:03c\r\n");
-    const ReminderFile store(m_path);
-    QVERIFY(
-        store.substitui(QStringLiteral("01/01/2030"), QStringLiteral("01:01"), {"09/09/2030", "09:09", "a2"})
-            .ok());
-    QCOMPARE(bytes(), QByteArray("02/02/203002:02b\r\n03/03/203003:03c\r\n09/09/203009:09a2\r\n"));
-
-    // Gone meanwhile: the new reminder is still written.
-    QVERIFY(
-        store.substitui(QStringLiteral("07/07/2030"), QStringLiteral("07:07"), {"08/08/2030", "08:08", "n"})
-            .ok());
-    QVERIFY(bytes().endsWith("09/09/203009:09a2\r\n08/08/203008:08n\r\n"));
-
-    QFile::remove(m_path);
-    QVERIFY(
-        store.substitui(QStringLiteral("01/01/2030"), QStringLiteral("01:01"), {"02/01/2030", "01:01", "x"})
-            .ok());
-    QCOMPARE(bytes(), QByteArray("02/01/203001:01x\r\n"));
-}
-
-void TestReminderFile::failingWrites()
-{
-    // The folder's path is taken by a regular file.
-    const QString blocker = m_dir->filePath(QStringLiteral("quedrino"));
-    {
-        QFile file(blocker);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("not a folder");
-    }
-    const ReminderFile store(m_path);
-    const Outcome written = store.GravaLembrete({"01/01/2030", "01:01", "x"});
-    QVERIFY(!written.ok());
-    QVERIFY2(written.message().contains(QStringLiteral("quedrino.txt")), qPrintable(written.message()));
-    QVERIFY(!store.ArquivoExiste());
-    QVERIFY(
-        !store.substitui(QStringLiteral("01/01/2030"), QStringLiteral("01:01"), {"01/01/2030", "01:01", "x"})
-             .ok());
-
-    // The file's path is a folder: reading fails, and nothing is written over it.
-    const QString folderPath = m_dir->filePath(QStringLiteral("other/quedrino.txt"));
-    QVERIFY(QDir().mkpath(folderPath));
-    const ReminderFile folderStore(folderPath);
-    QVERIFY(!folderStore.ArquivoExiste());
-    QCOMPARE(folderStore.CarregaLembretes().status, LoadResult::Status::Failed);
-    QVERIFY(!folderStore.GravaLembrete({"01/01/2030", "01:01", "x"}).ok());
-    QVERIFY(!folderStore.apaga(QStringLiteral("01/01/2030"), QStringLiteral("01:01")).ok());
-    QVERIFY(QFileInfo(folderPath).isDir());
-}
-
-void TestReminderFile::fullDiskKeepsOldFile()
-{
-#ifdef Q_OS_UNIX
-    const QByteArray old = "01/01/203001:01" + QByteArray(300, 'o') + "\r\n";
-    put(old);
-    const ReminderFile store(m_path);
-    const auto written = [&store] {
-        const TestSupport::FileSizeLimit full(400);
-        return store.GravaLembrete({"02/02/2030", "02:02", QString(300, QLatin1Char('n'))});
-    }();
-
-    QVERIFY(!written.ok());
-    QVERIFY(!written.message().isEmpty());
-    QCOMPARE(bytes(), old);
-    const QStringList leftovers = QDir(QFileInfo(m_path).absolutePath()).entryList(QDir::Files);
-    QCOMPARE(leftovers, QStringList{QStringLiteral("quedrino.txt")});
-#else
-    QSKIP("needs a file-size limit");
 #endif
-}
 
 QTEST_GUILESS_MAIN(TestReminderFile)
 #include "TestReminderFile.moc"

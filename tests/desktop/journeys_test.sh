@@ -1,0 +1,444 @@
+#!/usr/bin/env bash
+# The real quedrino binary on one virtual desktop: Xvfb, a notification area
+# (trayer), a window manager (openbox) and a sound server whose null sink is
+# recorded (PulseAudio, parec, sox). Driven with xdotool like a person who
+# sees only the window on top; the reminder file is checked byte for byte.
+# Each journey starts the program afresh; JOURNEYS may name some of them.
+# Usage: journeys_test.sh path/to/quedrino
+set -uo pipefail
+
+source "$(dirname "${BASH_SOURCE[0]}")/../x11_session.sh"
+need Xvfb trayer openbox xdotool xprop xwininfo wmctrl xmessage pulseaudio pactl parec sox
+LIBFAKETIME=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n1)
+[ -n "$LIBFAKETIME" ] || skip "libfaketime is not installed"
+
+BIN=$(realpath "$1")
+WORK=$(mktemp -d)
+PIDS=()
+trap cleanup EXIT
+
+private_home
+SINK=quedrino_test
+start_sound_server "$SINK" || { echo "FAIL: no sound server"; exit 1; }
+start_display || { echo "FAIL: Xvfb did not start"; exit 1; }
+start_tray "$WORK/trayer.log" || { echo "FAIL: trayer did not start"; exit 1; }
+TRAY=${PIDS[-1]}
+start_wm || { echo "FAIL: openbox did not start"; exit 1; }
+
+REMINDERS=$HOME/quedrino/quedrino.txt
+today=$(date +%d/%m/%Y)
+tomorrow=$(date -d tomorrow +%d/%m/%Y)
+yesterday=$(date -d yesterday +%d/%m/%Y)
+next_year=$(date -d '+1 year' +%d/%m/%Y)
+LINE_X=$(printf '%s08:00Primeiro' "$next_year")
+LINE_Y=$(printf '%s09:00Segundo' "$next_year")
+LINE_D=$(printf '%s07:30Vencido ontem' "$yesterday")
+
+# A message box is titled "Quedrino" too, but is narrower.
+main_window() { windows_named Quedrino | while read -r id; do
+    geometry_of "$id" && [ "$w" = 439 ] && echo "$id"
+done | head -n1; }
+main_shown() { [ -n "$(main_window)" ]; }
+shown() { [ -n "$(windows_named "$1")" ]; }
+gone() { [ -z "$(windows_named "$1")" ]; }
+message_shown() { [ "$(windows_named Quedrino | wc -l)" -gt "$(main_window | wc -l)" ]; }
+no_message() { ! message_shown; }
+menu_closed() { ! menu_open; }
+click_in() { # click_in ID X Y: a left click in the window's client area
+    geometry_of "$1" || return 1
+    xdotool mousemove $((x + $2)) $((y + $3)) sleep 0.1 click 1
+    sleep 0.3
+}
+# A combo box's list: a small window of the program's outside any frame.
+popup_open() { visible_windows | awk '$3 > 40' | grep -q .; }
+pick_first_with_mouse() { # opens the combo box at ID X Y, clicks its first item
+    click_in "$1" "$2" "$3"
+    wait_for 5 popup_open || return 1
+    geometry_of "$(visible_windows | awk '$3 > 40 {print $1}' | head -n1)"
+    xdotool mousemove $((x + w / 2)) $((y + 8)) sleep 0.1 click 1
+    sleep 0.3
+}
+keys() { # one at a time, as a person types
+    local key
+    for key in "$@"; do
+        xdotool key "$key"
+        sleep 0.15
+    done
+}
+pick() { # pick TEXT: chooses TEXT from the focused box's list
+    keys alt+Down
+    sleep 0.3
+    xdotool type --delay 80 "$1"
+    keys Return
+}
+# A shortcut held as a slow hand holds it, with no race against its release.
+slow_alt_a() { xdotool keydown alt+a sleep 0.3 keyup a sleep 0.1 keyup alt; }
+has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+state_changed() { [ "$(grep -c 'window state' "$WORK/states")" -ge 2 ]; }
+state_is() { xprop -id "$2" WM_STATE 2>/dev/null | grep -q "window state: $1"; }
+listed() { wmctrl -l | awk '{print $1}' | grep -qi "^0x0*$(printf '%x' "$1")\$"; }
+# stacked_above A B: A is higher than B in the window manager's stacking.
+stacked_above() {
+    local found
+    found=$(xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/,//g' | xargs printf '%d\n' | grep -x -e "$1" -e "$2")
+    [ "$(echo "$found" | wc -l)" = 2 ] && [ "$(echo "$found" | tail -n1)" = "$1" ]
+}
+# above_other ALERT: another window, activated over the alert's middle, is
+# still beneath it: the pointer there finds the alert's frame.
+above_other() {
+    local other ok=1 id frame
+    xmessage -name stacktest -geometry 160x80 "outra janela" >/dev/null 2>&1 &
+    other=$!
+    wait_for 5 eval 'id=$(xdotool search --onlyvisible --classname "^stacktest$" | head -n1); [ -n "$id" ]'
+    frame=$(xwininfo -children -id "$1" | awk '/Parent window id:/{print $4}')
+    geometry_of "$1" && xdotool windowmove "$id" $((x + w / 2 - 80)) $((y + h / 2 - 40)) && focus "$id" &&
+        xdotool mousemove --sync $((x + w / 2)) $((y + h / 2)) &&
+        [ "$(xdotool getmouselocation --shell | awk -F= '/^WINDOW=/{print $2}')" = $((frame)) ] && ok=0
+    kill "$other"
+    wait "$other" 2>/dev/null
+    return $ok
+}
+
+# Where the include panel's fields are, in the main window's client area.
+DESC=(131 149)
+HOUR=(150 92)
+MINUTE=(290 91)
+PLUS1=(315 55)
+
+# start_app LINE...: the reminder file holds the lines; the program starts in
+# the tray (FAKE_CLOCK set: on the clock that offset makes), stderr kept.
+start_app() {
+    put_reminders "$@"
+    # A sanitized build must be told the preload comes first.
+    env ${FAKE_CLOCK:+LD_PRELOAD=$LIBFAKETIME FAKETIME=$FAKE_CLOCK FAKETIME_DONT_FAKE_MONOTONIC=1} \
+        ${FAKE_CLOCK:+ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0} \
+        "$BIN" >"$WORK/out.log" 2>"$WORK/err.log" &
+    APP=$!
+    PIDS+=("$APP")
+    wait_for 10 icons_are 1
+}
+stop_app() {
+    kill "$APP" 2>/dev/null
+    wait "$APP" 2>/dev/null
+    wait_for 5 icons_are 0
+}
+open_panel() { # open_panel KEY: the main window by the tray menu, focused
+    choose "$1"
+    wait_for 5 main_shown
+    main=$(main_window)
+    focus "$main"
+}
+# A reminder due since yesterday, written by another program; its alert.
+due_alert() {
+    printf '%s\r\n' "$LINE_D" >>"$REMINDERS"
+    wait_for 10 one_alert
+}
+file_is() { # file_is WHAT LINE...: the reminder file holds exactly the lines
+    local what=$1
+    shift
+    reminders_file "$WORK/expected" "$@"
+    check "$what" wait_for 5 reminders_are "$WORK/expected" ||
+        diff <(od -c "$WORK/expected") <(od -c "$REMINDERS") | head -n6
+}
+
+# The tray icon: the menu opens on the right button's release only.
+journey_tray() {
+    start_app "$LINE_X"
+    click_icon 1
+    click_icon 1 2
+    click_icon mousedown
+    sleep 0.7
+    check "a left click, a double click or the right button's press open nothing" \
+        test -z "$(visible_windows)"
+    xdotool mouseup 3
+    check "the right button's release opens the tray menu" wait_for 5 menu_open
+    sleep 0.3
+    keys Escape
+    check "Esc closes it" wait_for 5 menu_closed
+    choose s
+    check "\"&Sobre\" shows the About window" wait_for 5 shown "Sobre o Quedrino 1.1a"
+    focus "$(windows_named "Sobre o Quedrino 1.1a")"
+    keys Return
+    check "Enter closes it" wait_for 5 gone "Sobre o Quedrino 1.1a"
+    encerrar
+    check "\"&Encerrar\" ends the program with status 0 (got $STATUS)" test "$STATUS" = 0
+    check "and takes its icon from the tray" wait_for 5 icons_are 0
+}
+
+# Include by keyboard on a clock 15 s before 10:05; the reminder rings at
+# 10:05:01, its alert deletes it, and the review panel alters another.
+journey_include() {
+    local offset
+    offset=$(printf '%+d' $(($(date -d "$(date +%F) 10:04:45" +%s) - $(date +%s))))
+    FAKE_CLOCK=$offset start_app "$LINE_X" "$LINE_Y"
+    open_panel i
+    # From the date: back to "+ 1" and "- 1", then on to the hour.
+    keys shift+Tab shift+Tab shift+Tab shift+Tab space shift+Tab space Tab Tab Tab Tab Tab Tab
+    pick 10
+    pick 05
+    xdotool type --delay 50 "Consulta medica"
+    keys alt+a
+    file_is "\"&Agendar Lembrete\" appends the reminder's exact bytes as the last line" \
+        "$LINE_X" "$LINE_Y" "${today}10:05Consulta medica"
+    wait_for 30 one_alert
+    local rang
+    rang=$(LD_PRELOAD=$LIBFAKETIME FAKETIME=$offset date +%T)
+    check "it rings at 10:05:01 (seen at $rang)" test "$rang" = 10:05:01 -o "$rang" = 10:05:02
+    focus "$(alerts)"
+    keys alt+a
+    file_is "its alert's Alt+A deletes it" "$LINE_X" "$LINE_Y"
+    open_panel r
+    keys Down Tab Tab Tab ctrl+a
+    xdotool type --delay 50 "Novo texto"
+    keys alt+a
+    file_is "\"&Alterar\" moves the first item's line to the end with the new text" \
+        "$LINE_Y" "${next_year}08:00Novo texto"
+    stop_app
+}
+
+# Alerts for due lines, first in file order; on top, and back after a close.
+journey_alert() {
+    local line_a line_b alert
+    # Windows-1252 text; A is later in the day than B but first in the file.
+    line_a=$(printf '%s10:00Comprar p\xe3o' "$yesterday")
+    line_b=$(printf '%s09:00Reuni\xe3o \xe0s nove' "$yesterday")
+    start_app "$line_a" "$line_b" "$LINE_X"
+    wait_for 10 one_alert
+    alert=$(alerts)
+    check "the alert stays above a window activated after it" above_other "$alert"
+    wmctrl -i -c "$alert"
+    check "closed by the window manager, the alert comes back in a new window" \
+        wait_for 5 new_alert_after "$alert"
+    alert=$(alerts)
+    focus "$alert"
+    keys alt+a
+    file_is "Alt+A deletes the first due line of the file" "$line_b" "$LINE_X"
+    check "the next due reminder's alert follows" wait_for 5 new_alert_after "$alert"
+    focus "$(alerts)"
+    keys alt+a
+    file_is "whose Alt+A deletes it too" "$LINE_X"
+    check "with nothing due, no alert is left" wait_for 5 no_alert
+    due_alert
+    encerrar
+    check "\"&Encerrar\" with an alert open ends with status 0 (got $STATUS)" test "$STATUS" = 0
+    file_is "and keeps the due line" "$LINE_X" "$LINE_D"
+}
+
+# A click on the main window blocked by About, with an alert open or not.
+journey_about() {
+    start_app "$LINE_X"
+    open_panel i
+    choose s
+    wait_for 5 shown "Sobre o Quedrino 1.1a"
+    click_in "$main" 20 20
+    check "a click on the main window blocked by About leaves About above it" \
+        wait_for 2 stacked_above "$(windows_named "Sobre o Quedrino 1.1a")" "$main"
+    due_alert
+    click_in "$main" 20 20
+    check "with an alert open as well, the alert keeps the keyboard" \
+        wait_for 2 has_focus "$(alerts)"
+    stop_app
+}
+
+# Alt+A at once after the lists: their releases must not undo the choice.
+journey_shortcut() {
+    start_app "$LINE_X"
+    open_panel i
+    click_in "$main" "${PLUS1[@]}"
+    click_in "$main" "${DESC[@]}"
+    xdotool type --delay 50 "Pelo atalho"
+    pick_first_with_mouse "$main" "${MINUTE[@]}"
+    pick_first_with_mouse "$main" "${HOUR[@]}"
+    xdotool key alt+a
+    file_is "Alt+A at once after choosing the minute, then the hour, with the mouse schedules" \
+        "$LINE_X" "${tomorrow}00:00Pelo atalho"
+    check "and shows no message" no_message
+    click_in "$main" "${PLUS1[@]}"
+    click_in "$main" "${DESC[@]}"
+    xdotool type --delay 50 "Pelo teclado"
+    click_in "$main" "${MINUTE[@]}"
+    wait_for 5 popup_open
+    xdotool type --delay 80 10
+    keys Return
+    click_in "$main" "${HOUR[@]}"
+    wait_for 5 popup_open
+    xdotool type --delay 80 01
+    keys Return # its release reaches the minute box, which has the focus now
+    slow_alt_a
+    file_is "Return choosing the hour from its list leaves the minute chosen before" \
+        "$LINE_X" "${tomorrow}00:00Pelo atalho" "${tomorrow}01:10Pelo teclado"
+    stop_app
+}
+
+# An alert over the include panel, or over the delete question.
+journey_question() {
+    start_app "$LINE_X" "$LINE_Y"
+    open_panel i
+    click_in "$main" "${PLUS1[@]}"
+    pick_first_with_mouse "$main" "${HOUR[@]}"
+    pick_first_with_mouse "$main" "${MINUTE[@]}"
+    xdotool type --delay 50 "Antes"
+    due_alert
+    focus "$(alerts)"
+    keys alt+a
+    wait_for 5 no_alert
+    xdotool type --delay 50 " e depois"
+    slow_alt_a
+    file_is "after an alert, typing goes on in the description where it was" \
+        "$LINE_X" "$LINE_Y" "${tomorrow}00:00Antes e depois"
+    open_panel r
+    keys Down alt+e
+    wait_for 5 shown "Exclusão"
+    due_alert
+    check "the delete question closes when an alert opens" wait_for 2 gone "Exclusão"
+    keys Return alt+a # at what the user sees: the alert
+    file_is "Return, then Alt+A: only the alerted line leaves the file" \
+        "$LINE_X" "$LINE_Y" "${tomorrow}00:00Antes e depois"
+    check "a normal run with alerts writes nothing on stderr" test ! -s "$WORK/err.log"
+    open_panel i
+    slow_alt_a
+    wait_for 5 message_shown
+    encerrar
+    check "\"&Encerrar\" with a message box open ends the program (got $STATUS)" test "$STATUS" = 0
+}
+
+# An alert minimized, unmapped or destroyed by others comes back.
+journey_minimized() {
+    start_app "$LINE_X"
+    due_alert
+    local alert
+    alert=$(alerts)
+    xprop -spy -id "$alert" WM_STATE >"$WORK/states" 2>/dev/null &
+    PIDS+=($!)
+    wait_for 5 grep -q 'window state' "$WORK/states"
+    xdotool windowminimize "$alert"
+    # It may be back before xprop reads the Iconic state: any change shows the
+    # window manager acted, and the state now where it ended.
+    wait_for 5 state_changed
+    check "a minimized alert is shown again within 2 s" wait_for 2 state_is Normal "$alert"
+    xdotool windowunmap "$alert"
+    check "an alert unmapped by another program is shown again within 2 s" wait_for 2 one_alert
+    xdotool windowclose "$alert"
+    check "an alert window destroyed outright comes back" wait_for 5 new_alert_after "$alert"
+    alert=$(alerts)
+    focus "$alert"
+    keys alt+d
+    wait_for 5 message_shown
+    xdotool windowclose "$alert"
+    check "so does one destroyed under its own message" wait_for 5 new_alert_after "$alert"
+    focus "$(alerts)"
+    keys alt+a
+    file_is "whose Alt+A deletes the due line" "$LINE_X"
+    stop_app
+}
+
+# Without a notification area nothing is hidden beyond reach; a tray that
+# comes later takes the program in.
+journey_no_tray() {
+    kill "$TRAY"
+    wait_for 5 eval '[ -z "$(tray_panel)" ]'
+    put_reminders "$LINE_X"
+    "$BIN" >"$WORK/out.log" 2>"$WORK/err.log" &
+    APP=$!
+    PIDS+=("$APP")
+    check "without a tray the main window is shown" wait_for 10 main_shown
+    main=$(main_window)
+    focus "$main"
+    keys alt+f
+    check "\"&Fechar Janela\" leaves it minimized" wait_for 5 state_is Iconic "$main"
+    check "and known to the window manager" listed "$main"
+    timeout 20 "$BIN" >/dev/null 2>&1
+    check "a second start brings it back" wait_for 5 state_is Normal "$main"
+    focus "$main"
+    keys alt+q r
+    sleep 0.5
+    keys alt+f
+    check "\"&Fechar\" of the review panel leaves it minimized" wait_for 5 state_is Iconic "$main"
+    wmctrl -i -a "$main"
+    check "from where the desktop brings it back" wait_for 5 state_is Normal "$main"
+    check "stderr holds the notice of no notification area, and only it" \
+        test "$(grep -c . "$WORK/err.log")" = 1 -a "$(grep -c 'no notification area' "$WORK/err.log")" = 1
+    start_tray "$WORK/trayer2.log"
+    TRAY=${PIDS[-1]}
+    check "a notification area that comes later gets the icon" wait_for 10 icons_are 1
+    check "and the main window leaves the screen for it" wait_for 5 gone Quedrino
+    stop_app
+}
+
+# --- What is heard: mono 16-bit samples at 44 100 Hz, so a position in the
+# recording is its size in bytes / 2.
+RATE=44100
+recorded() { echo $(($(stat -c %s "$RECORDING" 2>/dev/null || echo 0) / 2)); }
+recorded_past() { [ "$(recorded)" -ge "$1" ]; }
+sox_in() { sox -t raw -r $RATE -e signed -b 16 -c 1 "$RECORDING" "$@"; }
+# measure BASE FROM TO: sets rms, peak and freq of the stretch FROM to TO
+# seconds after sample BASE, once recorded; "none" is neither sound nor
+# silence.
+measure() {
+    local from to
+    read -r from to < <(awk -v b="$1" -v f="$2" -v t="$3" -v r=$RATE 'BEGIN { printf "%d %d", b + f * r, b + t * r }')
+    rms=none peak=none freq=none
+    wait_for 15 recorded_past "$to" || return
+    read -r rms peak freq < <(sox_in -n trim "${from}s" "$((to - from))s" stat 2>&1 |
+        awk '/^RMS +amplitude/{r=$3} /^Maximum amplitude/{mx=$3} /^Minimum amplitude/{mn=-$3}
+             /^Rough +frequency/{f=$3} END{if (r != "" && f != "") print r, (mx > mn ? mx : mn), f}')
+}
+loud() { awk -v r="$1" 'BEGIN { exit !(r + 0 > 0.05) }'; }
+quiet() { [[ $1 =~ ^[0-9.eE+-]+$ ]] && awk -v m="$1" 'BEGIN { exit !(m < 0.001) }'; }
+tone() { loud "$1" && awk -v f="$2" -v lo="$3" -v hi="$4" 'BEGIN { exit !(f >= lo && f <= hi) }'; }
+# heard_after FROM: a sample above 1 % of full scale after FROM; SOUND_AT is
+# where (sox's silence effect drops everything before it).
+heard_after() {
+    local to left
+    to=$(recorded)
+    [ "$to" -gt "$1" ] || return 1
+    left=$(sox_in -t raw - trim "$1s" "$((to - $1))s" silence 1 1s 1% | wc -c)
+    [ "$left" -gt 0 ] && SOUND_AT=$((to - left / 2))
+}
+# ring: records, then starts the program with a line due; SOUND_AT is where
+# the first sound came.
+ring() {
+    RECORDING=$WORK/rec-$1.raw
+    parec --device="$SINK.monitor" --raw --format=s16le --rate=$RATE --channels=1 --latency-msec=20 \
+        >"$RECORDING" 2>/dev/null &
+    PIDS+=($!)
+    wait_for 5 recorded_past $((RATE / 10)) # the monitor sends silence all the time
+    local from
+    from=$(recorded)
+    SOUND_AT=0
+    start_app "$LINE_D"
+    wait_for 10 one_alert && wait_for 5 heard_after "$from"
+}
+
+# The user's alarm.wav plays until the alert is answered; one cut short gives
+# the program's own alarm: pairs of tones at 880 and 660 Hz, played once.
+journey_sound() {
+    local key_at
+    sox -n -r $RATE -c 1 -b 16 "$HOME/quedrino/alarm.wav" synth 20 sine 440 vol 0.5
+    ring own
+    measure "$SOUND_AT" 0 1
+    check "alarm.wav's 440 Hz tone is heard (RMS $rms, rough frequency $freq Hz)" tone "$rms" "$freq" 400 480
+    focus "$(alerts)"
+    xdotool key alt+a
+    key_at=$(recorded)
+    measure "$key_at" 0.3 2.3
+    check "from 0.3 s after Alt+A on, silence (peak $peak)" quiet "$peak"
+    stop_app
+    sox -n -r $RATE -c 1 -b 16 "$WORK/whole.wav" synth 1 sine 440 vol 0.5
+    head -c 2000 "$WORK/whole.wav" >"$HOME/quedrino/alarm.wav"
+    ring cut
+    measure "$SOUND_AT" 0 0.5
+    check "for a cut-short alarm.wav its own alarm's tones are heard (RMS $rms, $freq Hz)" \
+        tone "$rms" "$freq" 600 1200
+    measure "$SOUND_AT" 1.3 1.75
+    check "to its third pair, 1.3 s in (RMS $rms)" loud "$rms"
+    measure "$SOUND_AT" 2.3 3.8
+    check "once: silence from 2.3 s to 3.8 s in (peak $peak)" quiet "$peak"
+    stop_app
+    rm "$HOME/quedrino/alarm.wav"
+}
+
+for journey in ${JOURNEYS:-tray include alert about shortcut question minimized sound no_tray}; do
+    "journey_$journey"
+done
+finish
