@@ -10,9 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QObject>
 #include <QPointer>
-#include <QStringList>
 #include <QTemporaryDir>
 
 class QWidget; // child<>() is for the widget tests, which include it
@@ -22,7 +20,6 @@ class QWidget; // child<>() is for the widget tests, which include it
 #include "ui/MessageBox.h"
 
 #include <QCoreApplication>
-#include <memory>
 #endif
 
 #ifdef Q_OS_UNIX
@@ -33,17 +30,13 @@ class QWidget; // child<>() is for the widget tests, which include it
 namespace TestSupport {
 
 // The child with this objectName; a test cannot go on without it.
-template <typename T = QWidget> T* child(QObject* parent, const QString& name)
-{
-    auto* found = parent->findChild<T*>(name);
-    if (!found) {
-        qFatal("no child %s", qPrintable(name));
-    }
-    return found;
-}
 template <typename T = QWidget> T* child(QObject* parent, const char* name)
 {
-    return child<T>(parent, QString::fromLatin1(name));
+    auto* found = parent->findChild<T*>(QString::fromLatin1(name));
+    if (!found) {
+        qFatal("no child %s", name);
+    }
+    return found;
 }
 
 // The file's bytes, or "<missing>".
@@ -71,66 +64,28 @@ inline QByteArray stored(const QList<QByteArray>& lines)
     return bytes;
 }
 
-// Records what would have been heard.
+// Counts the stops; plays nothing.
 class FakeAlarmSound : public AlarmSound
 {
 public:
-    void play(const QString& wavFile) override
-    {
-        played << wavFile;
-        playing = true;
-    }
-    void stop() override
-    {
-        ++stops;
-        playing = false;
-    }
-
-    QStringList played;
+    void play(const QString&) override { }
+    void stop() override { ++stops; }
     int stops = 0;
-    bool playing = false;
 };
 
-// While it lives: the data folder in a temporary folder, the clock stopped
-// at the given moment (the system clock when invalid).
-class Sandbox
+#ifdef QUEDRINO_TEST_WIDGETS
+// A running program's main window, with a tray, its data folder in a
+// temporary folder, the clock stopped at `now` (the system clock when
+// invalid), scripted message boxes and a silent sound. The window is held by
+// a QPointer, so a test that closes it fails a check instead of crashing.
+class Program
 {
 public:
-    explicit Sandbox(const QDateTime& now = {})
+    explicit Program(const QDateTime& now = {}, bool tray = true)
     {
         DataFolder::setPathForTesting(m_dir.filePath(QStringLiteral("quedrino")));
         QDir().mkpath(DataFolder::path());
         Clock::setNowForTesting(now);
-    }
-    ~Sandbox()
-    {
-        Clock::setNowForTesting({});
-        DataFolder::setPathForTesting({});
-    }
-    Sandbox(const Sandbox&) = delete;
-    Sandbox& operator=(const Sandbox&) = delete;
-
-    bool isValid() const { return m_dir.isValid(); }
-    QByteArray reminders() const { return readFile(DataFolder::reminderFile()); }
-    bool putReminders(const QList<QByteArray>& lines) const
-    {
-        return writeFile(DataFolder::reminderFile(), stored(lines));
-    }
-
-private:
-    QTemporaryDir m_dir;
-};
-
-#ifdef QUEDRINO_TEST_WIDGETS
-// A sandbox with the main window of a running program: a tray, scripted
-// message boxes, a sound that is only recorded. The window is held by a
-// QPointer, so a test that closes it fails a check instead of crashing.
-class Program : public Sandbox
-{
-public:
-    explicit Program(const QDateTime& now = {}, bool tray = true)
-        : Sandbox(now)
-    {
         MessageBox::setScripted(true);
         MessageBox::takeShown();
         window = new MainWindow(tray, sound);
@@ -141,8 +96,22 @@ public:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         MessageBox::takeShown();
         MessageBox::setScripted(false);
+        Clock::setNowForTesting({});
+        DataFolder::setPathForTesting({});
+    }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    QByteArray reminders() const { return readFile(DataFolder::reminderFile()); }
+    bool putReminders(const QList<QByteArray>& lines) const
+    {
+        return writeFile(DataFolder::reminderFile(), stored(lines));
     }
 
+private:
+    QTemporaryDir m_dir;
+
+public:
     FakeAlarmSound sound;
     QPointer<MainWindow> window;
 };
@@ -156,30 +125,19 @@ class FileSizeLimit
 public:
     explicit FileSizeLimit(rlim_t bytes)
     {
-        m_set = getrlimit(RLIMIT_FSIZE, &m_saved) == 0;
-        m_previous = std::signal(SIGXFSZ, SIG_IGN);
+        std::signal(SIGXFSZ, SIG_IGN); // a failed write, not a killed test
+        getrlimit(RLIMIT_FSIZE, &m_saved);
         rlimit small = m_saved;
         small.rlim_cur = bytes;
-        m_set = m_set && setrlimit(RLIMIT_FSIZE, &small) == 0;
+        setrlimit(RLIMIT_FSIZE, &small);
     }
-    ~FileSizeLimit()
-    {
-        if (m_set) {
-            setrlimit(RLIMIT_FSIZE, &m_saved);
-        }
-        std::signal(SIGXFSZ, m_previous);
-    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
-    bool isSet() const { return m_set; }
-
 private:
     rlimit m_saved{};
-    void (*m_previous)(int) = SIG_DFL;
-    bool m_set = false;
 };
 #endif
 
 } // namespace TestSupport
-using TestSupport::FakeAlarmSound;

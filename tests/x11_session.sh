@@ -88,9 +88,9 @@ tray_icons() {
 }
 icons_are() { [ "$(tray_icons)" = "$1" ]; }
 
-# start_tray LOG: trayer as the notification area. While other X servers
-# start on the machine, trayer now and then fails with "cannot open display"
-# on a display that works; another try gets through.
+# start_tray LOG: trayer as the notification area, its process TRAY. While
+# other X servers start on the machine, trayer now and then fails with
+# "cannot open display" on a display that works; another try gets through.
 start_tray() {
     local attempt tray
     for attempt in 1 2 3; do
@@ -98,7 +98,7 @@ start_tray() {
         tray=$!
         PIDS+=("$tray")
         wait_for 10 tray_up_or_ended "$tray"
-        tray_up && return 0
+        tray_up && TRAY=$tray && return 0
         kill "$tray" 2>/dev/null
         wait "$tray" 2>/dev/null
         echo "note: trayer did not start (try $attempt): $(tr '\n' ' ' <"$1")"
@@ -125,15 +125,8 @@ start_sound_server() {
         --load="module-native-protocol-unix auth-anonymous=1 socket=$XDG_RUNTIME_DIR/pulse/native" \
         >"$WORK/pulse.log" 2>&1 &
     PIDS+=($!)
-    wait_for 10 pactl info >/dev/null 2>&1 || {
-        echo "pulseaudio did not start: $(tail -n3 "$WORK/pulse.log")"
-        return 1
-    }
-    pactl set-default-sink "$1"
-    [ "$(pactl get-default-sink)" = "$1" ] || {
-        echo "the null sink is not the default sink"
-        return 1
-    }
+    wait_for 10 pactl info >/dev/null 2>&1 && pactl set-default-sink "$1" &&
+        [ "$(pactl get-default-sink)" = "$1" ] || { echo "no sound server: $(tail -n3 "$WORK/pulse.log")"; return 1; }
 }
 
 # openbox honours "always on top" and closes windows politely (it sends

@@ -1,17 +1,21 @@
 #include "TestSupport.h"
 #include "alerting/AlertWindow.h"
 #include "alerting/DueScan.h"
+#include "shell/AboutWindow.h"
+#include "shell/MakerInfo.h"
+#include "shell/UrlOpener.h"
 #include "ui/LimitedTextEdit.h"
+#include "ui/WindowStyle.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
-namespace {
 using TestSupport::child;
 
 // The program with its review panel opened on a file of these bytes, the
@@ -22,28 +26,25 @@ struct Review : TestSupport::Program
         : Program(QDateTime(QDate(2026, 12, 6), QTime(14, 30, second)))
     {
         TestSupport::writeFile(DataFolder::reminderFile(), file);
-        open();
+        window->findChild<QAction*>(QStringLiteral("mnuRev"))->trigger();
         [[maybe_unused]] const bool active = QTest::qWaitForWindowActive(window); // for the focus
     }
-    void open() const { window->findChild<QAction*>(QStringLiteral("mnuRev"))->trigger(); }
     void click(const char* button) const { QTest::mouseClick(child(window, button), Qt::LeftButton); }
-    // The items, the selected one marked with *.
-    QStringList items() const
+    // The items, the selected one marked with *, then date|time|description.
+    QString shown() const
     {
         QStringList texts;
         for (int i = 0; i < list->count(); ++i) {
             texts << (list->item(i)->isSelected() ? "*" : "") + list->item(i)->text();
         }
-        return texts;
+        return (texts << date->text() + '|' + time->text() + '|' + notes->text()).join(',');
     }
-    QStringList fields() const { return {date->text(), time->text(), notes->text()}; }
 
     QListWidget* const list = child<QListWidget>(window, "lstlembr");
     QLineEdit *const date = child<QLineEdit>(window, "txtmandia"),
                      *const time = child<QLineEdit>(window, "txtmanhora");
     LimitedTextEdit* const notes = child<LimitedTextEdit>(window, "txtmanobs");
 };
-} // namespace
 
 class TestReviewPanel : public QObject
 {
@@ -56,115 +57,76 @@ private Q_SLOTS:
         Review review(
             "zzz\r\n01/01/203400:00\r\n07/12/202908:00um\r\n\r\n06/12/202910:00\r\n07/12/202908:00dois\r\n"
             " 5/03/2030 9:30\r\n05/12/202914:30Reuni\xe3o\r\n31/02/203010:00x\r\n");
-        QCOMPARE(review.items(),
-                 (QStringList{"05/12/2029 14:30", "06/12/2029 10:00", "07/12/2029 08:00", "07/12/2029 08:00",
-                              " 5/03/2030  9:30", "01/01/2034 00:00", "zzz ", " ", "31/02/2030 10:00"}));
+        review.click("cmdmanalt");
+        review.click("cmdmanexc");
+        QCOMPARE(MessageBox::takeShown(), QStringList(2, "Por Favor, Selecione uma data!"));
         review.list->setCurrentRow(0);
         QTest::mouseClick(review.list->viewport(), Qt::LeftButton, {},
-                          review.list->viewport()->rect().bottomRight());
-        QCOMPARE(review.items()[0], "*05/12/2029 14:30"); // a click beside the items keeps it
-        QCOMPARE(review.fields(), (QStringList{"05/12/2029", "14:30", "Reunião"}));
-        review.list->setCurrentRow(1);
-        QCOMPARE(review.fields(), (QStringList{"06/12/2029", "10:00", ""}));
-        review.list->setCurrentRow(3); // of two lines of one moment, the first
-        QCOMPARE(review.fields()[2], "um");
-        // A line gone from the file leaves the fields as they were.
+                          review.list->viewport()->rect().bottomRight()); // beside the items: kept
+        QCOMPARE(review.shown(),
+                 "*05/12/2029 14:30,06/12/2029 10:00,07/12/2029 08:00,07/12/2029 08:00, 5/03/2030  9:30,"
+                 "01/01/2034 00:00,zzz , ,31/02/2030 10:00,05/12/2029|14:30|Reunião");
+        // Opening again shows the file as it is now.
         QVERIFY(QFile::remove(DataFolder::reminderFile()));
-        review.list->setCurrentRow(0);
-        QCOMPARE(review.fields()[2], "um");
-        // Opening again: the list as the file is now, empty without one.
-        review.window->scan().switchOff();
-        review.open();
-        QCOMPARE(review.items(), QStringList());
-        QCOMPARE(review.fields(), QStringList(3));
-        QVERIFY(review.window->timer()->isActive());
-        QCOMPARE(MessageBox::takeShown(), QStringList());
+        review.window->findChild<QAction*>(QStringLiteral("mnuRev"))->trigger();
+        QCOMPARE(review.shown(), "||");
     }
 
-    void alter()
+    // "&Alterar" (a) and "&Excluir" answered No (n) or Yes (y) on the first
+    // item, its date and time fields set; on a full disk nothing may change.
+    void alterAndDelete()
     {
-        const QString past = "Você está tentando alterar para uma %1 já vencida.";
-        const QString badDate = "Data no formato inválido! (dd/mm/aaaa)",
-                      badTime = "Hora no formato inválido. (hh:mm)";
+        const QByteArray before = "10/12/202609:00a\r\n01/01/202710:00b\r\n";
         // clang-format off
-        const struct { QString date, time; int second; QString message, focus; } rows[] = {
-            {"01/01/2027", "10:00", 0, "Já existe mensagem cadastrada para esta data e hora!", "txtmandia"},
-            {"32/12/2026", "", 0, badDate, "cmdmanalt"}, // the date is looked at first
-            {"10/12/2026", "9:00", 0, badTime, "cmdmanalt"},
-            {"10/12/2026", "09:00 ", 0, badTime, "cmdmanalt"},
-            {"05/12/2026", "23:00", 0, past.arg("data"), "cmdmanalt"},
-            {"06/12/2026", "14:29", 0, past.arg("hora"), "cmdmanalt"},
-            {"06/12/2026", "14:30", 0, "", "lstlembr"}, // this minute, at second 00
-            {"06/12/2026", "14:30", 1, past.arg("hora"), "cmdmanalt"},
-            {"06/12/2026", "23:07", 0, "", "lstlembr"}, // off the steps of five
+        const struct { char op; QString date, time; int second; bool full; QString message, focus; QByteArray after; } rows[] = {
+            {'a', "01/01/2027", "10:00", 0, false, "Já existe mensagem cadastrada para esta data e hora!", "txtmandia", ""},
+            {'a', "32/12/2026", "", 0, false, "Data no formato inválido! (dd/mm/aaaa)", "cmdmanalt", ""}, // the date first
+            {'a', "10/12/2026", "9:00", 0, false, "Hora no formato inválido. (hh:mm)", "cmdmanalt", ""},
+            {'a', "10/12/2026", "09:00 ", 0, false, "Hora no formato inválido. (hh:mm)", "cmdmanalt", ""},
+            {'a', "05/12/2026", "23:00", 0, false, "Você está tentando alterar para uma data já vencida.", "cmdmanalt", ""},
+            {'a', "06/12/2026", "14:30", 1, false, "Você está tentando alterar para uma hora já vencida.", "cmdmanalt", ""},
+            {'a', "06/12/2026", "14:30", 0, false, "", "lstlembr", "01/01/202710:00b\r\n06/12/202614:30a\r\n"}, // at second 00
+            {'a', "06/12/2026", "23:07", 0, false, "", "lstlembr", "01/01/202710:00b\r\n06/12/202623:07a\r\n"}, // off the steps of five
+            {'n', "31/12/2029", "00:00", 0, false, "Confirma Exclusão do Lembrete?", "cmdmancan", ""},
+            {'y', "31/12/2029", "00:00", 0, false, "Confirma Exclusão do Lembrete?", "lstlembr", "01/01/202710:00b\r\n"},
+#ifdef Q_OS_UNIX // the messages up to the file's path
+            {'a', "31/12/2029", "00:00", 0, true, "Não foi possível gravar o arquivo de lembretes", "cmdmanalt", ""},
+            {'y', "31/12/2029", "00:00", 0, true, "Confirma Exclusão do Lembrete? Não foi possível gravar o arquivo de lembretes", "cmdmanexc", ""},
+#endif
         };
         // clang-format on
-        const QByteArray before("10/12/202609:00old\r\n01/01/202710:00other\r\n");
         for (const auto& row : rows) {
             Review review(before, row.second);
             review.list->setCurrentRow(0);
             review.date->setText(row.date);
             review.time->setText(row.time);
-            review.click("cmdmanalt");
-            const bool stored = row.message.isEmpty();
-            QCOMPARE(MessageBox::takeShown().join(""), row.message);
+            MessageBox::setNextAnswer(row.op == 'y' ? QMessageBox::Yes : QMessageBox::No);
+#ifdef Q_OS_UNIX
+            const TestSupport::FileSizeLimit full(row.full ? 10 : RLIM_INFINITY);
+#endif
+            review.click(row.op == 'a' ? "cmdmanalt" : "cmdmanexc");
+            QCOMPARE(MessageBox::takeShown().join(' ').section(" /", 0, 0), row.message);
             QCOMPARE(QApplication::focusWidget()->objectName(), row.focus);
-            QCOMPARE(review.reminders(),
-                     stored ? "01/01/202710:00other\r\n" + (row.date + row.time).toLatin1() + "old\r\n"
-                            : before);
-            QCOMPARE(review.items()[0], stored ? row.date + ' ' + row.time : "*10/12/2026 09:00");
-            QCOMPARE(review.fields(), (stored ? QStringList(3) : QStringList{row.date, row.time, "old"}));
+            QCOMPARE(review.reminders(), row.after.isEmpty() ? before : row.after);
+            QCOMPARE(review.shown(),
+                     row.after.isEmpty()
+                         ? "*10/12/2026 09:00,01/01/2027 10:00," + row.date + '|' + row.time + "|a"
+                         : (row.op == 'a' ? row.date + ' ' + row.time + ',' : "") + "01/01/2027 10:00,||");
             QVERIFY(review.window->timer()->isActive());
         }
-    }
-
-    void deleteAndFailedWrites()
-    {
-        const QByteArray file = "01/01/203000:00a\r\n02/01/203000:00b\r\n";
-        Review review(file);
-        review.click("cmdmanalt");
-        review.click("cmdmanexc");
-        QCOMPARE(MessageBox::takeShown(), QStringList(2, "Por Favor, Selecione uma data!"));
-        review.list->setCurrentRow(0);
-        review.date->setText("31/12/2029");
-#ifdef Q_OS_UNIX
-        { // On a full disk nothing changes, on screen either.
-            const TestSupport::FileSizeLimit full(10);
-            review.click("cmdmanalt");
-            MessageBox::setNextAnswer(QMessageBox::Yes);
-            review.click("cmdmanexc");
-        }
-        QCOMPARE(MessageBox::takeShown().filter("Não foi possível gravar").size(), 2);
-        QCOMPARE(review.reminders(), file);
-        QCOMPARE(review.items(), (QStringList{"*01/01/2030 00:00", "02/01/2030 00:00"}));
-        QCOMPARE(review.fields()[0], "31/12/2029");
-        QVERIFY(review.window->timer()->isActive());
-#endif
-        // Deleting asks first ("&Não" when no answer is scripted), and leaves the scan alone.
-        review.window->scan().switchOff();
-        review.list->setCurrentRow(1);
-        review.click("cmdmanexc");
-        QCOMPARE(MessageBox::takeShown(), QStringList{"Confirma Exclusão do Lembrete?"});
-        QCOMPARE(QApplication::focusWidget()->objectName(), "cmdmancan");
-        MessageBox::setNextAnswer(QMessageBox::Yes);
-        review.click("cmdmanexc");
-        QCOMPARE(review.reminders(), "01/01/203000:00a\r\n");
-        QCOMPARE(review.items(), QStringList{"01/01/2030 00:00"});
-        QCOMPARE(QApplication::focusWidget(), review.list);
-        QCOMPARE(review.fields(), QStringList(3));
-        QVERIFY(!review.window->timer()->isActive());
     }
 
     // The description boxes of the include panel, the review panel and the
     // alert share the length limit and the Enter filter. Each row starts with
     // the caret at the end and 50 p on the clipboard; | is the caret after.
-    void descriptionBoxes()
+    // Then the panels' badges and the About window's links open the maker's
+    // site and mail.
+    void descriptionBoxesAndLinks()
     {
         const QString x(190, 'x'), z(250, 'z');
         // clang-format off
         const struct { QString start, keys, after; } rows[] = {
             {x, "Ctrl+V, B", x + QString(10, 'p') + "|"}, // a paste takes what fits, then nothing goes in
-            {x, "Ctrl+V, Ctrl+Z", x + "|"}, // and one undo takes it back
             {x, "Ctrl+Shift+Home, Ctrl+V", QString(50, 'p') + "|"}, // the selection is room
             {z, "M, Ctrl+Alt+E, Ctrl+V", z + "|"}, // text from the file is never cut
             {"one\ntw\to\u00a0", "Left, Return", "onetw\to\u00a0|"}, // Enter takes every break, and only them
@@ -187,6 +149,63 @@ private Q_SLOTS:
                 QCOMPARE(edit->objectName() + ' ' + after, edit->objectName() + ' ' + row.after);
             }
         }
+        QList<QUrl> opened;
+        UrlOpener::setHandlerForTesting([&opened](const QUrl& url) { opened << url; });
+        AboutWindow about;
+        for (QWidget* link : {child(program.window, "Picture2"), child(program.window, "Picture3"),
+                              child(&about, "endereco"), child(&about, "email")}) {
+            QTest::mouseClick(link, Qt::LeftButton);
+        }
+        UrlOpener::setHandlerForTesting({});
+        const QUrl site(QStringLiteral(QUEDRINO_MAKER_URL));
+        QCOMPARE(opened, (QList<QUrl>{site, site, site, QUrl("mailto:" QUEDRINO_MAKER_EMAIL)}));
+    }
+
+    // The boxes as they really show: title, icon (3 critical, 4 question), the
+    // default button, then every button; the answer is the button pressed.
+    void realMessageBoxes()
+    {
+        QString seen;
+        const auto press = [&seen](QMessageBox::StandardButton pressed) {
+            QTimer::singleShot(0, [&seen, pressed] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                seen += box->windowTitle() + ' ' + QString::number(box->icon()) + ' '
+                    + box->defaultButton()->text();
+                for (QAbstractButton* button : box->buttons()) {
+                    seen += ' ' + button->text();
+                }
+                box->button(pressed)->click();
+            });
+        };
+        press(QMessageBox::Ok);
+        MessageBox::critical(nullptr, "Por favor, Informar a Hora!");
+        press(QMessageBox::No);
+        QVERIFY(!MessageBox::question(nullptr, "Exclusão", "Confirma Exclusão do Lembrete?"));
+        press(QMessageBox::Yes);
+        QVERIFY(MessageBox::question(nullptr, "Exclusão", "Confirma Exclusão do Lembrete?"));
+        QCOMPARE(seen, "Quedrino 3 OK OKExclusão 4 &Sim &Sim &NãoExclusão 4 &Sim &Sim &Não");
+
+        // The list reloaded from the tray while the question waits: "&Sim"
+        // then deletes nothing, the item asked about being gone.
+        const QByteArray file = "06/12/202614:35A\r\n07/12/202614:35B\r\n";
+        Review review(file);
+        review.list->setCurrentRow(0);
+        MessageBox::setScripted(false);
+        QTimer::singleShot(0, [&review] {
+            review.window->findChild<QAction*>(QStringLiteral("mnuRev"))->trigger();
+            review.window->findChild<QMessageBox*>()->button(QMessageBox::Yes)->click();
+        });
+        review.click("cmdmanexc");
+        QCOMPARE(review.reminders(), file);
+    }
+
+    // The windows' navy text would not read on a dark desktop's grey.
+    void lightPaletteOnDarkDesktop()
+    {
+        QApplication::setPalette(QPalette(QColor(50, 50, 50)));
+        WindowStyle::useLightPaletteOnDarkDesktop();
+        QCOMPARE(QApplication::palette().color(QPalette::Window), QColor(239, 239, 239));
+        QCOMPARE(QApplication::palette().color(QPalette::WindowText), QColor(Qt::black));
     }
 };
 
