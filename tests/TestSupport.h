@@ -99,8 +99,6 @@ public:
         Clock::setNowForTesting({});
         DataFolder::setPathForTesting({});
     }
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
 
     QByteArray reminders() const { return readFile(DataFolder::reminderFile()); }
     bool putReminders(const QList<QByteArray>& lines) const

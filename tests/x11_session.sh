@@ -71,12 +71,8 @@ cleanup() {
 # Under a window manager trayer's panel sits inside a frame, one level down.
 # A search can fail while windows come and go, hence the second try.
 tray_panel() {
-    local panel _
-    for _ in 1 2; do
-        panel=$(xdotool search --maxdepth 2 --classname panel 2>/dev/null | head -n1)
-        [ -n "$panel" ] && break
-    done
-    echo "$panel"
+    xdotool search --maxdepth 2 --classname panel 2>/dev/null | head -n1 | grep . ||
+        xdotool search --maxdepth 2 --classname panel 2>/dev/null | head -n1
 }
 tray_up() { test -n "$(tray_panel)"; }
 # How many of the program's icons sit in the tray.
@@ -214,15 +210,17 @@ one_alert() { [ "$(alerts | wc -l)" = 1 ]; }
 # One alert shown, and not the window OLD: a new alert took its place.
 new_alert_after() { [ -n "$1" ] && one_alert && [ "$(alerts)" != "$1" ]; }
 no_alert() { [ -z "$(alerts)" ]; }
-# no_alert_for TENTHS: no alert shows at any look during that many tenths of
-# a second.
-no_alert_for() {
-    local _
-    for _ in $(seq "$1"); do
-        no_alert || return 1
+# holds TENTHS command...: the command succeeds at every look during that
+# many tenths of a second.
+holds() {
+    local n=$1 _
+    shift
+    for _ in $(seq "$n"); do
+        "$@" || return 1
         sleep 0.1
     done
 }
+no_alert_for() { holds "$1" no_alert; }
 
 geometry_of() { # geometry_of ID: sets x y w h (absolute, the client area)
     [ -n "$1" ] || return 1 # xwininfo with no window waits for a click

@@ -104,6 +104,8 @@ private Q_SLOTS:
             {"cut short", wav(chunk("data", QByteArray(100, 7), 1000)), false},
             {"no samples", wav(chunk("data", {}, 0)), false},
             {"no data chunk", wav({}), false},
+            {"empty", {}, false},
+            {"not a WAV", "RIFX" + wav(chunk("data", QByteArray(100, 7), 100)).mid(4), false},
             {"stray bytes after the last chunk", wav("abc"), false},
         };
         // clang-format on

@@ -39,8 +39,6 @@ main_shown() { [ -n "$(main_window)" ]; }
 shown() { [ -n "$(windows_named "$1")" ]; }
 gone() { [ -z "$(windows_named "$1")" ]; }
 message_shown() { [ "$(windows_named Quedrino | wc -l)" -gt "$(main_window | wc -l)" ]; }
-no_message() { ! message_shown; }
-menu_closed() { ! menu_open; }
 click_in() { # click_in ID X Y: a left click in the window's client area
     geometry_of "$1" || return 1
     xdotool mousemove $((x + $2)) $((y + $3)) sleep 0.1 click 1
@@ -151,17 +149,19 @@ journey_tray() {
     check "the right button's release opens the tray menu" wait_for 5 menu_open
     sleep 0.3
     keys Escape
-    check "Esc closes it" wait_for 5 menu_closed
+    check "Esc closes it" wait_for 5 eval '! menu_open'
+    timeout 20 "$BIN" >/dev/null 2>&1
+    check "a second start shows the running copy's include panel" wait_for 5 main_shown
     encerrar
     check "\"&Encerrar\" ends the program with status 0 (got $STATUS)" test "$STATUS" = 0
     check "and takes its icon from the tray" wait_for 5 icons_are 0
 }
 
-# Include by keyboard on a clock 18 s before 10:05; the reminder rings at
+# Include by keyboard on a clock 22 s before 10:05; the reminder rings at
 # 10:05:01, its alert deletes it, and the review panel alters another.
 journey_include() {
     local offset
-    offset=$(printf '%+d' $(($(date -d "$(date +%F) 10:04:42" +%s) - $(date +%s))))
+    offset=$(printf '%+d' $(($(date -d "$(date +%F) 10:04:38" +%s) - $(date +%s))))
     FAKE_CLOCK=$offset start_app "$LINE_X" "$LINE_Y"
     open_panel i
     # From the date: back to "+ 1" and "- 1", then on to the hour.
@@ -175,7 +175,7 @@ journey_include() {
     wait_for 30 one_alert
     local rang
     rang=$(LD_PRELOAD=$LIBFAKETIME FAKETIME=$offset date +%T)
-    check "it rings at 10:05:01 (seen at $rang)" test "$rang" = 10:05:01 -o "$rang" = 10:05:02
+    check "it rings at 10:05:01 (seen at $rang)" eval '[[ $rang = 10:05:0[1-3] ]]'
     at_alert alt+a
     file_is "its alert's Alt+A deletes it" "$LINE_X" "$LINE_Y"
     open_panel r
@@ -196,7 +196,7 @@ journey_alert() {
     start_app "$line_a" "$line_b" "$LINE_X"
     wait_for 10 one_alert
     alert=$(alerts)
-    check "the alert asks the window manager to keep it above others" above "$alert"
+    check "the alert asks the window manager to keep it above others" wait_for 2 above "$alert"
     wmctrl -i -c "$alert"
     check "closed by the window manager, the alert comes back in a new window" \
         wait_for 5 new_alert_after "$alert"
@@ -221,11 +221,11 @@ journey_about() {
     wait_for 5 shown "Sobre o Quedrino 1.1a"
     click_in "$main" 20 20
     check "a click on the main window blocked by About leaves About above it" \
-        wait_for 2 stacked_above "$(windows_named "Sobre o Quedrino 1.1a")" "$main"
+        holds 10 stacked_above "$(windows_named "Sobre o Quedrino 1.1a")" "$main"
     due_alert
     click_in "$main" 20 20
     check "with an alert open as well, the alert keeps the keyboard" \
-        wait_for 2 has_focus "$(alerts)"
+        holds 10 has_focus "$(alerts)"
     stop_app
 }
 
@@ -239,7 +239,7 @@ journey_shortcut() {
     xdotool key alt+a
     file_is "Alt+A at once after choosing the minute, then the hour, with the mouse schedules" \
         "$LINE_X" "${tomorrow}00:00Pelo atalho"
-    check "and shows no message" no_message
+    check "and shows no message" eval '! message_shown'
     tomorrow "Pelo teclado"
     from_list "${MINUTE[@]}" 10
     from_list "${HOUR[@]}" 01 # the Return's release reaches the minute box, focused now
@@ -381,7 +381,7 @@ ring() {
     local from
     from=$(recorded)
     SOUND_AT=0
-    start_app "$LINE_D"
+    start_app "${@:2}"
     wait_for 10 one_alert && wait_for 5 heard_after "$from"
 }
 
@@ -390,18 +390,23 @@ ring() {
 journey_sound() {
     local key_at
     sox -n -r $RATE -c 1 -b 16 "$HOME/quedrino/alarm.wav" synth 20 sine 440 vol 0.5
-    ring own
+    ring own "$LINE_D" "$(printf '%s07:45Outro' "$yesterday")"
     measure "$SOUND_AT" 0 1
     check "alarm.wav's 440 Hz tone is heard (RMS $rms, rough frequency $freq Hz)" tone "$rms" "$freq" 400 480
-    focus "$(alerts)"
-    xdotool key alt+a
+    sox -n -r $RATE -c 1 -b 16 "$WORK/other.wav" synth 20 sine 660 vol 0.5
+    mv "$WORK/other.wav" "$HOME/quedrino/alarm.wav"
+    at_alert alt+a
+    key_at=$(recorded)
+    measure "$key_at" 0.5 1.5
+    check "the next alert plays alarm.wav as it is now: 660 Hz ($freq Hz)" tone "$rms" "$freq" 620 700
+    at_alert alt+a
     key_at=$(recorded)
     measure "$key_at" 0.3 2.3
     check "from 0.3 s after Alt+A on, silence (peak $peak)" quiet "$peak"
     stop_app
     sox -n -r $RATE -c 1 -b 16 "$WORK/whole.wav" synth 1 sine 440 vol 0.5
     head -c 2000 "$WORK/whole.wav" >"$HOME/quedrino/alarm.wav"
-    ring cut
+    ring cut "$LINE_D"
     measure "$SOUND_AT" 0 0.5
     check "for a cut-short alarm.wav its own alarm's tones are heard (RMS $rms, $freq Hz)" \
         tone "$rms" "$freq" 600 1200

@@ -79,6 +79,9 @@ private Q_SLOTS:
         QCOMPARE(fields(), (QStringList{"07/12/2026", "11", "00", "c"}));
         p->window->showIncludePanel(); // opened again: today, no hour or minute, the description as it was
         QCOMPARE(fields(), (QStringList{"06/12/2026", "", "", "c"}));
+        QTest::mouseClick(child(p->window, "cmdcaninc"),
+                          Qt::LeftButton); // with a tray: hidden, not minimized
+        QVERIFY(!p->window->isVisible());
     }
 
     void dayButtonsAndLists()

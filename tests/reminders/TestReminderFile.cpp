@@ -126,7 +126,7 @@ void TestReminderFile::rewrites()
     QVERIFY(store.apaga("09/09/2039", "09:09")); // a rewrite to the same bytes
     const qint64 rewrite = qMax<qint64>(clock.nsecsElapsed() / 1000, 500);
     QSet<QByteArray> seen;
-    for (int round = 0; round < 25; ++round) {
+    for (int round = 0; round < 200 && (round < 25 || seen.size() < 2); ++round) { // both states, seen
         const pid_t child = ::fork();
         // The child flips the file between the two for ever, from whichever the last one left.
         for (bool toB = store.HorarioLivre(b.momento()); child == 0; toB = !toB) {
