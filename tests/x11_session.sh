@@ -71,8 +71,10 @@ cleanup() {
 # Under a window manager trayer's panel sits inside a frame, one level down.
 # A search can fail while windows come and go, hence the second try.
 tray_panel() {
-    xdotool search --maxdepth 2 --classname panel 2>/dev/null | head -n1 | grep . ||
-        xdotool search --maxdepth 2 --classname panel 2>/dev/null | head -n1
+    local panel
+    panel=$(xdotool search --maxdepth 2 --classname panel 2>/dev/null | head -n1)
+    [ -n "$panel" ] || panel=$(xdotool search --maxdepth 2 --classname panel 2>/dev/null | head -n1)
+    echo "$panel"
 }
 tray_up() { test -n "$(tray_panel)"; }
 # How many of the program's icons sit in the tray.
