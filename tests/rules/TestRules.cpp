@@ -58,7 +58,11 @@ void TestRules::firstDue_data()
     QTest::newRow("this minute, second 00") << QByteArray("06/12/202614:30a\r\n") << "06/12/2026 14:30:00" << "";
     QTest::newRow("this minute, second 01") << QByteArray("06/12/202614:30a\r\n") << "06/12/2026 14:30:01" << "06/12/202614:30a";
     QTest::newRow("the next minute; tomorrow, whatever its text") << QByteArray("06/12/202614:31a\r\n07/12/202612:0001/01/2000 00:00\t/:\r\n") << "06/12/2026 14:30:01" << "";
-    QTest::newRow("yesterday 23:59 just after midnight") << QByteArray("05/12/202623:59a\r\n") << "06/12/2026 00:00:30" << "05/12/202623:59a";
+    const QByteArray midnight("07/12/202600:00b\r\n06/12/202623:59a\r\n"); // tomorrow's 00:00 first
+    QTest::newRow("23:59:00") << midnight << "06/12/2026 23:59:00" << "";
+    QTest::newRow("23:59:01, 00:00 is tomorrow's") << midnight << "06/12/2026 23:59:01" << "06/12/202623:59a";
+    QTest::newRow("00:00:00, 23:59 was yesterday's") << midnight << "07/12/2026 00:00:00" << "06/12/202623:59a";
+    QTest::newRow("00:00:01") << midnight << "07/12/2026 00:00:01" << "07/12/202600:00b";
     QTest::newRow("by year and month; file order, not time order") << QByteArray("01/01/203000:00f\r\n05/12/202610:00b\r\n31/12/202523:59y\r\n") << "06/12/2026 14:30:01" << "05/12/202610:00b";
     QTest::newRow("malformed lines never ring") << QByteArray("\r\nhello\r\n31/02/202010:00x\r\n01/12/202625:00x\r\n01/12/20261200x\r\n00/12/202612:00x\r\n05/13/202512:00x\r\n02/12/202612:00due\r\n") << "06/12/2026 14:30:01" << "02/12/202612:00due";
     QTest::newRow("hand-edited, Windows-1252 text") << QByteArray(" 5/12/2026 9:30Reuni\xe3o \x80\r\n") << "06/12/2026 14:30:01" << " 5/12/2026 9:30Reunião €";
