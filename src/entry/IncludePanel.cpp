@@ -52,6 +52,33 @@ bool modifierKey(int key)
     }
 }
 
+// Keys that move through a list or open it, rather than type into it.
+bool listKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_F4:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Typing is a key alone or with Shift; with Ctrl, Alt or Meta it is a
+// command (a copy, a menu's letter) that types nothing.
+bool typing(const QKeyEvent& event)
+{
+    return !(event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        && !listKey(event.key());
+}
+
 // The physical key: Shift let go between press and release changes the key
 // code ("%" pressed, "5" released; Backtab and Tab), not the key. Synthetic
 // events have no scan code.
@@ -98,9 +125,10 @@ bool IncludePanel::eventFilter(QObject* watched, QEvent* event)
 {
     // A key typed in the hour or minute box empties it when released: they
     // take their values from their lists only. A release is typing only when
-    // the box had the key's press too, and still has the focus; a shortcut's
-    // key, the Return that chose from the other box's list or the Tab that
-    // came in were pressed elsewhere, and a modifier alone types nothing.
+    // the box had the key's typing press too, and still has the focus; a
+    // shortcut's key, the Return that chose from the other box's list or the
+    // Tab that came in were pressed elsewhere, and a modifier alone, a chord
+    // or a key that moves through the list types nothing.
     const QEvent::Type type = event->type();
     if (type == QEvent::FocusOut && watched == m_pressedIn) {
         m_pressedIn = nullptr;
@@ -114,7 +142,7 @@ bool IncludePanel::eventFilter(QObject* watched, QEvent* event)
         return false;
     }
     if (type == QEvent::KeyPress) {
-        m_pressedIn = watched;
+        m_pressedIn = typing(*key) ? watched : nullptr;
         m_pressed = keyOf(*key);
         return false;
     }
@@ -147,6 +175,12 @@ void IncludePanel::moveDate(int days)
     QDate moved = MomentText::readDate(m_ui.txtdata->text()).addDays(days);
     if (days < 0 && moved <= today()) {
         moved = today();
+    }
+    // A date has a four-digit year: forward, the last day it can write is
+    // as far as a step goes, as today is going back.
+    const QDate lastDay(9999, 12, 31);
+    if (moved > lastDay) {
+        moved = lastDay;
     }
     m_ui.txtdata->setText(MomentText::dateText(moved));
 }

@@ -64,6 +64,7 @@ private Q_SLOTS:
             {{"07/12/2026", "00", "05", "x"}, "txtdata: 07/12/202600:05x\r\n"},
             {{"05/12/2026", "", "", "x"}, "txtdata: Você está tentando incluir uma data já vencida!"}, // the date first
             {{"1/2/2030", "10", "00", "x"}, "cmdinc: Data no formato inválido! (dd/mm/aaaa)"}, // the focus stays put
+            {{"01/01/2030 ", "10", "00", "x"}, "cmdinc: Data no formato inválido! (dd/mm/aaaa)"}, // it would shift the line
             {{"07/12/2026", "", "00", "x"}, "cboHora: Por favor, Informar a Hora!"},
             {{"07/12/2026", "10", "", "x"}, "cboMinuto: Por favor, Informar o Minuto!"},
             {{"07/12/2026", "10", "00", " \n "}, "txtincdesc: Por favor, Informar a Descrição!"},
@@ -90,6 +91,7 @@ private Q_SLOTS:
         const char* const steps[][3] = { // typed first, the button, then the date or the message
             {"31/12/2024", "cmdma1", "01/01/2025"}, {"", "cmdma30", "31/01/2025"}, {"", "cmdma7", "07/02/2025"}, {"", "cmdma10", "17/02/2025"}, {"", "cmdme1", "06/12/2026"}, // from the past: today
             {"", "cmdma30", "05/01/2027"}, {"", "cmdme1", "04/01/2027"}, {"", "cmdme7", "28/12/2026"}, {"", "cmdma30", "27/01/2027"}, {"", "cmdme10", "17/01/2027"}, {"", "cmdme30", "18/12/2026"}, {"", "cmdme30", "06/12/2026"},
+            {"15/12/2026", "cmdme10", "06/12/2026"}, {"22/12/9999", "cmdma30", "31/12/9999"}, {"", "cmdma1", "31/12/9999"}, // no later than the rule allows
             {"1/2/2030", "cmdma1", "1/2/2030Data no formato inválido! (dd/mm/aaaa)"},
         };
         // clang-format on
@@ -99,16 +101,26 @@ private Q_SLOTS:
             QCOMPARE(date->text() + MessageBox::takeShown().join(u'|'), QString::fromUtf8(after));
         }
         // A release empties only the box that had its press: not a modifier alone, nor a Tab
-        // pressed before the focus left. Typing itself changes nothing.
+        // pressed before the focus left. The press itself changes nothing.
         hour->setCurrentIndex(9);
+        minute->setCurrentIndex(1);
         QTest::keyClick(hour, Qt::Key_Shift);
         hour->setFocus();
         QTest::keyPress(hour, Qt::Key_Tab);
         QTest::keyRelease(hour, Qt::Key_Tab);
         QTest::keyPress(minute, Qt::Key_7);
-        QCOMPARE(hour->currentText() + minute->currentText(), QStringLiteral("09"));
-        QTest::keyClick(hour, Qt::Key_5);
-        QVERIFY(hour->currentText().isEmpty());
+        QCOMPARE(hour->currentText() + minute->currentText(), QStringLiteral("0905"));
+        QTest::keyRelease(minute, Qt::Key_7);
+        QVERIFY(minute->currentText().isEmpty());
+        // Only typing, with or without Shift: no chord, no key that moves through the list or opens it.
+        for (const char* keys : {"Ctrl+C", "Alt+X", "Meta+X", "Up", "Down", "Left", "Right", "Home", "End",
+                                 "PgUp", "PgDown", "F4", "Alt+Down", "5", "Shift+5"}) {
+            hour->setCurrentIndex(9);
+            QTest::keySequence(hour, QKeySequence(QString::fromLatin1(keys)));
+            hour->hidePopup();
+            QCOMPARE(keys + QStringLiteral(" emptied: ") + (hour->currentText().isEmpty() ? "yes" : "no"),
+                     keys + QStringLiteral(" emptied: ") + (QByteArray(keys).endsWith('5') ? "yes" : "no"));
+        }
     }
 };
 
