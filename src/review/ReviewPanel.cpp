@@ -203,6 +203,7 @@ void ReviewPanel::cmdmanalt_Click()
     // The old line leaves and the new one is added in one replacement of the
     // file, with the scan kept away from it meanwhile.
     m_timer.switchOff();
+    const bool existed = QFileInfo::exists(file.path());
     const Outcome stored = file.substitui(ReviewList::itemDate(oldItem), ReviewList::itemTime(oldItem),
                                           {data, hora, m_ui.txtmanobs->text()});
     m_timer.switchOn();
@@ -211,7 +212,10 @@ void ReviewPanel::cmdmanalt_Click()
         return;
     }
     QStringList texts = items();
-    texts.removeAt(m_ui.lstlembr->row(item));
+    // With no file there was no old line to remove, and its item stays.
+    if (existed) {
+        texts.removeAt(m_ui.lstlembr->row(item));
+    }
     const QString newItem = ReviewList::itemText({data, hora, QString()});
     texts.insert(ReviewList::textPosition(texts, newItem), newItem);
     showSorted(texts);

@@ -72,8 +72,8 @@ private Q_SLOTS:
         QCOMPARE(review.shown(), "||");
     }
 
-    // "&Alterar" (a) and "&Excluir" answered No (n) or Yes (y) on the first
-    // item, its date and time fields set; on a full disk nothing may change.
+    // "&Alterar" (a, or g with the file gone meanwhile) and "&Excluir" answered No (n) or Yes (y) on
+    // the first item, its date and time fields set; on a full disk nothing may change.
     void alterAndDelete()
     {
         const QByteArray before = "10/12/202609:00a\r\n01/01/202710:00b\r\n";
@@ -87,6 +87,7 @@ private Q_SLOTS:
             {'a', "06/12/2026", "14:30", 1, false, "Você está tentando alterar para uma hora já vencida.", "cmdmanalt", ""},
             {'a', "06/12/2026", "14:30", 0, false, "", "lstlembr", "01/01/202710:00b\r\n06/12/202614:30a\r\n"}, // at second 00
             {'a', "06/12/2026", "23:07", 0, false, "", "lstlembr", "01/01/202710:00b\r\n06/12/202623:07a\r\n"}, // off the steps of five
+            {'g', "06/12/2026", "23:07", 0, false, "", "lstlembr", "06/12/202623:07a\r\n"}, // the old item stays listed
             {'n', "31/12/2029", "00:00", 0, false, "Confirma Exclusão do Lembrete?", "cmdmancan", ""},
             {'y', "31/12/2029", "00:00", 0, false, "Confirma Exclusão do Lembrete?", "lstlembr", "01/01/202710:00b\r\n"},
 #ifdef Q_OS_UNIX // the messages up to the file's path
@@ -104,14 +105,17 @@ private Q_SLOTS:
 #ifdef Q_OS_UNIX
             const TestSupport::FileSizeLimit full(row.full ? 10 : RLIM_INFINITY);
 #endif
-            review.click(row.op == 'a' ? "cmdmanalt" : "cmdmanexc");
+            if (row.op == 'g')
+                QVERIFY(QFile::remove(DataFolder::reminderFile()));
+            review.click(row.op == 'a' || row.op == 'g' ? "cmdmanalt" : "cmdmanexc");
             QCOMPARE(MessageBox::takeShown().join(' ').section(" /", 0, 0), row.message);
             QCOMPARE(QApplication::focusWidget()->objectName(), row.focus);
             QCOMPARE(review.reminders(), row.after.isEmpty() ? before : row.after);
             QCOMPARE(review.shown(),
                      row.after.isEmpty()
                          ? "*10/12/2026 09:00,01/01/2027 10:00," + row.date + '|' + row.time + "|a"
-                         : (row.op == 'a' ? row.date + ' ' + row.time + ',' : "") + "01/01/2027 10:00,||");
+                         : (row.op != 'y' ? row.date + ' ' + row.time + ',' : "")
+                             + (row.op == 'g' ? "10/12/2026 09:00," : "") + "01/01/2027 10:00,||");
             QVERIFY(review.window->timer()->isActive());
         }
     }
