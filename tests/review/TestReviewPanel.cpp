@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -22,8 +23,8 @@ using TestSupport::child;
 // clock stopped at 14:30:00 plus `second`.
 struct Review : TestSupport::Program
 {
-    explicit Review(const QByteArray& file, int second = 0)
-        : Program(QDateTime(QDate(2026, 12, 6), QTime(14, 30, second)))
+    explicit Review(const QByteArray& file, int second = 0, bool tray = true)
+        : Program(QDateTime(QDate(2026, 12, 6), QTime(14, 30, second)), tray)
     {
         TestSupport::writeFile(DataFolder::reminderFile(), file);
         window->findChild<QAction*>(QStringLiteral("mnuRev"))->trigger();
@@ -201,6 +202,54 @@ private Q_SLOTS:
         });
         review.click("cmdmanexc");
         QCOMPARE(review.reminders(), file);
+
+        // An alert over a refusal of either panel closes the message with its OK; once the alert is dealt
+        // with the focus is where the message put it, and the refused change wrote nothing. Without a
+        // tray the main window stays, minimized, under an alert over the review panel.
+        const QByteArray due = "06/12/202614:00due\r\n";
+        const struct
+        {
+            const char *button, *date, *time, *message, *focus;
+        } alerted[] = {
+            {"cmdinc", "07/12/2026", "", "Por favor, Informar a Hora!", "cboHora"},
+            {"cmdinc", "07/12/2026", "14", "Já existe mensagem cadastrada para esta data e hora!", "txtdata"},
+            {"cmdmanalt", "05/12/2026", "14:35", "Você está tentando alterar para uma data já vencida.",
+             "cmdmanalt"},
+            {"cmdmanalt", "06/12/2026", "14:35", "Já existe mensagem cadastrada para esta data e hora!",
+             "txtmandia"},
+        };
+        for (const auto& row : alerted) {
+            Review shown(file, 0, false);
+            shown.window->scan().switchOff();
+            if (row.button == QByteArrayView("cmdinc")) {
+                shown.window->showIncludePanel();
+                child<QLineEdit>(shown.window, "txtdata")->setText(row.date);
+                auto* hour = child<QComboBox>(shown.window, "cboHora");
+                hour->setCurrentIndex(hour->findText(row.time));
+                child<QComboBox>(shown.window, "cboMinuto")->setCurrentIndex(7); // 35
+                child<LimitedTextEdit>(shown.window, "txtincdesc")->setText("x");
+            } else {
+                shown.list->setCurrentRow(1);
+                shown.date->setText(row.date);
+                shown.time->setText(row.time);
+            }
+            QVERIFY(TestSupport::writeFile(DataFolder::reminderFile(), file + due));
+            MessageBox::setScripted(false);
+            bool leftOpen = true;
+            QTimer::singleShot(0, [&] {
+                shown.window->scan().tick();
+                auto* box = shown.window->findChild<QMessageBox*>();
+                if ((leftOpen = box && box->isVisible()))
+                    box->done(QMessageBox::Ok);
+            });
+            shown.click(row.button);
+            QPointer<AlertWindow> alert = shown.window->scan().alert();
+            QVERIFY(!leftOpen && alert && alert->isVisible());
+            QCOMPARE(MessageBox::takeShown(), QStringList(row.message));
+            child<QPushButton>(alert, "cmdApagar")->click();
+            QCOMPARE(shown.window->focusWidget()->objectName(), row.focus);
+            QCOMPARE(shown.reminders(), file);
+        }
     }
 
     // The windows' navy text would not read on a dark desktop's grey.
