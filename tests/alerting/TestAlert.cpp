@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QTest>
 #include <QTimer>
 #include <optional>
@@ -72,6 +73,14 @@ private Q_SLOTS:
         p->window->showReviewPanel(); // gives way to the alert
         QPointer<AlertWindow> alert = tick();
         QVERIFY(alert && QTest::qWaitForWindowActive(alert) && !p->window->isVisible());
+        // The main window's clock waits for the alert to end.
+        const auto clock = [this] {
+            return child<QLabel>(p->window, "lbldia")->text() + child<QLabel>(p->window, "lblhora")->text();
+        };
+        const QString stopped = clock();
+        Clock::setNowForTesting(Evening.addSecs(1));
+        QTest::qWait(20);
+        QCOMPARE(clock(), stopped);
         auto* box = child<QComboBox>(alert, "cboadia");
         row.item < 0 ? QTest::keyClicks(box, row.interval) : box->setCurrentIndex(row.item);
         QTest::keyClick(box, Qt::Key_Return); // adds nothing to the list, presses no button
@@ -90,6 +99,8 @@ private Q_SLOTS:
         QCOMPARE(p->sound.stops, 1);
         QCOMPARE(on(), row.message.isEmpty() ? Idle : Alerting);
         QCOMPARE(alert.isNull(), row.message.isEmpty());
+        if (alert.isNull())
+            QTRY_VERIFY(clock() != stopped);
     }
 
     void wholeWav() // else the built-in alarm plays
