@@ -206,49 +206,42 @@ private Q_SLOTS:
         // An alert over a refusal of either panel closes the message with its OK; once the alert is dealt
         // with the focus is where the message put it, and the refused change wrote nothing. Without a
         // tray the main window stays, minimized, under an alert over the review panel.
-        const QByteArray due = "06/12/202614:00due\r\n";
-        const struct
-        {
-            const char *button, *date, *time, *message, *focus;
-        } alerted[] = {
+        // clang-format off
+        const struct { const char *button, *date, *time, *message, *focus; } alerted[] = {
             {"cmdinc", "07/12/2026", "", "Por favor, Informar a Hora!", "cboHora"},
             {"cmdinc", "07/12/2026", "14", "Já existe mensagem cadastrada para esta data e hora!", "txtdata"},
-            {"cmdmanalt", "05/12/2026", "14:35", "Você está tentando alterar para uma data já vencida.",
-             "cmdmanalt"},
-            {"cmdmanalt", "06/12/2026", "14:35", "Já existe mensagem cadastrada para esta data e hora!",
-             "txtmandia"},
+            {"cmdmanalt", "05/12/2026", "14:35", "Você está tentando alterar para uma data já vencida.", "cmdmanalt"},
+            {"cmdmanalt", "06/12/2026", "14:35", "Já existe mensagem cadastrada para esta data e hora!", "txtmandia"},
         };
+        // clang-format on
         for (const auto& row : alerted) {
             Review shown(file, 0, false);
             shown.window->scan().switchOff();
             if (row.button == QByteArrayView("cmdinc")) {
                 shown.window->showIncludePanel();
                 child<QLineEdit>(shown.window, "txtdata")->setText(row.date);
-                auto* hour = child<QComboBox>(shown.window, "cboHora");
-                hour->setCurrentIndex(hour->findText(row.time));
-                child<QComboBox>(shown.window, "cboMinuto")->setCurrentIndex(7); // 35
+                child<QComboBox>(shown.window, "cboHora")->setCurrentText(row.time);
+                child<QComboBox>(shown.window, "cboMinuto")->setCurrentText("35");
                 child<LimitedTextEdit>(shown.window, "txtincdesc")->setText("x");
             } else {
                 shown.list->setCurrentRow(1);
                 shown.date->setText(row.date);
                 shown.time->setText(row.time);
             }
-            QVERIFY(TestSupport::writeFile(DataFolder::reminderFile(), file + due));
+            QVERIFY(TestSupport::writeFile(DataFolder::reminderFile(), file + "06/12/202614:00due\r\n"));
             MessageBox::setScripted(false);
             bool leftOpen = true;
             QTimer::singleShot(0, [&] {
                 shown.window->scan().tick();
                 auto* box = shown.window->findChild<QMessageBox*>();
-                if ((leftOpen = box && box->isVisible()))
-                    box->done(QMessageBox::Ok);
+                if ((leftOpen = box->isVisible()))
+                    box->done(QMessageBox::Ok); // else the click would never return
             });
             shown.click(row.button);
-            QPointer<AlertWindow> alert = shown.window->scan().alert();
-            QVERIFY(!leftOpen && alert && alert->isVisible());
+            QVERIFY(!leftOpen && shown.window->scan().alert()->isVisible());
             QCOMPARE(MessageBox::takeShown(), QStringList(row.message));
-            child<QPushButton>(alert, "cmdApagar")->click();
-            QCOMPARE(shown.window->focusWidget()->objectName(), row.focus);
-            QCOMPARE(shown.reminders(), file);
+            child<QPushButton>(shown.window->scan().alert(), "cmdApagar")->click();
+            QCOMPARE(shown.window->focusWidget()->objectName() + shown.reminders(), row.focus + file);
         }
     }
 
