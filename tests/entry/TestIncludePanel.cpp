@@ -63,8 +63,7 @@ private Q_SLOTS:
             {{"07/12/2026", "00", "00", "x"}, "txtdata: Já existe mensagem cadastrada para esta data e hora!"},
             {{"07/12/2026", "00", "05", "x"}, "txtdata: 07/12/202600:05x\r\n"},
             {{"05/12/2026", "", "", "x"}, "txtdata: Você está tentando incluir uma data já vencida!"}, // the date first
-            {{"1/2/2030", "10", "00", "x"}, "cmdinc: Data no formato inválido! (dd/mm/aaaa)"}, // the focus stays put
-            {{"01/01/2030 ", "10", "00", "x"}, "cmdinc: Data no formato inválido! (dd/mm/aaaa)"}, // it would shift the line
+            {{"01/01/2030 ", "10", "00", "x"}, "cmdinc: Data no formato inválido! (dd/mm/aaaa)"}, // it would shift the line; the focus stays put
             {{"07/12/2026", "", "00", "x"}, "cboHora: Por favor, Informar a Hora!"},
             {{"07/12/2026", "10", "", "x"}, "cboMinuto: Por favor, Informar o Minuto!"},
             {{"07/12/2026", "10", "00", " \n "}, "txtincdesc: Por favor, Informar a Descrição!"},
@@ -80,8 +79,8 @@ private Q_SLOTS:
         QCOMPARE(fields(), (QStringList{"07/12/2026", "11", "00", "c"}));
         p->window->showIncludePanel(); // opened again: today, no hour or minute, the description as it was
         QCOMPARE(fields(), (QStringList{"06/12/2026", "", "", "c"}));
-        QTest::mouseClick(child(p->window, "cmdcaninc"),
-                          Qt::LeftButton); // with a tray: hidden, not minimized
+        // With a tray: hidden, not minimized.
+        QTest::mouseClick(child(p->window, "cmdcaninc"), Qt::LeftButton);
         QVERIFY(!p->window->isVisible());
     }
 
@@ -110,8 +109,6 @@ private Q_SLOTS:
         QTest::keyRelease(hour, Qt::Key_Tab);
         QTest::keyPress(minute, Qt::Key_7);
         QCOMPARE(hour->currentText() + minute->currentText(), QStringLiteral("0905"));
-        QTest::keyRelease(minute, Qt::Key_7);
-        QVERIFY(minute->currentText().isEmpty());
         // Only typing, with or without Shift: no chord, no key that moves through the list or opens it.
         for (const char* keys : {"Ctrl+C", "Alt+X", "Meta+X", "Up", "Down", "Left", "Right", "Home", "End",
                                  "PgUp", "PgDown", "F4", "Alt+Down", "5", "Shift+5"}) {

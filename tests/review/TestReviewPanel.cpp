@@ -106,8 +106,7 @@ private Q_SLOTS:
 #ifdef Q_OS_UNIX
             const TestSupport::FileSizeLimit full(row.full ? 10 : RLIM_INFINITY);
 #endif
-            if (row.op == 'g')
-                QVERIFY(QFile::remove(DataFolder::reminderFile()));
+            QVERIFY(row.op != 'g' || QFile::remove(DataFolder::reminderFile()));
             review.click(row.op == 'a' || row.op == 'g' ? "cmdmanalt" : "cmdmanexc");
             QCOMPARE(MessageBox::takeShown().join(' ').section(" /", 0, 0), row.message);
             QCOMPARE(QApplication::focusWidget()->objectName(), row.focus);
@@ -217,16 +216,15 @@ private Q_SLOTS:
         for (const auto& row : alerted) {
             Review shown(file, 0, false);
             shown.window->scan().switchOff();
+            shown.list->setCurrentRow(1);
+            shown.date->setText(row.date);
+            shown.time->setText(row.time);
             if (row.button == QByteArrayView("cmdinc")) {
                 shown.window->showIncludePanel();
                 child<QLineEdit>(shown.window, "txtdata")->setText(row.date);
                 child<QComboBox>(shown.window, "cboHora")->setCurrentText(row.time);
                 child<QComboBox>(shown.window, "cboMinuto")->setCurrentText("35");
                 child<LimitedTextEdit>(shown.window, "txtincdesc")->setText("x");
-            } else {
-                shown.list->setCurrentRow(1);
-                shown.date->setText(row.date);
-                shown.time->setText(row.time);
             }
             QVERIFY(TestSupport::writeFile(DataFolder::reminderFile(), file + "06/12/202614:00due\r\n"));
             MessageBox::setScripted(false);
