@@ -10,6 +10,7 @@
 #include "ui/MessageBox.h"
 #include "ui_frmtarvelo.h"
 
+#include <QAccessible>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -52,6 +53,11 @@ bool ReviewPanel::eventFilter(QObject* watched, QEvent* event)
         const int key = static_cast<QKeyEvent*>(event)->key();
         if ((key == Qt::Key_Down || key == Qt::Key_Up) && list->count() > 0 && !selectedItem()) {
             list->setCurrentRow(0);
+            // Row 0 was current already, so Qt tells a screen reader of the
+            // selection only: say which item the arrow reached.
+            QAccessibleEvent focused(list, QAccessible::Focus);
+            focused.setChild(0);
+            QAccessible::updateAccessibility(&focused);
             return true;
         }
     }
@@ -88,6 +94,10 @@ void ReviewPanel::setItems(const QStringList& texts)
     const QSignalBlocker quiet(list);
     list->clear();
     list->addItems(texts);
+    for (int i = 0; i < list->count(); ++i) {
+        QListWidgetItem* item = list->item(i);
+        item->setData(Qt::AccessibleDescriptionRole, m_descriptions.value(item->text()));
+    }
     list->setCurrentRow(-1);
     list->clearSelection();
 }
@@ -117,6 +127,13 @@ void ReviewPanel::open()
     // A missing file is an empty list. One that cannot be read gives an
     // empty list too, but says why: the reminders are still in it.
     const LoadResult loaded = reminderFile().CarregaLembretes();
+    m_descriptions.clear();
+    for (const Lembrete& entry : loaded.entries) {
+        const QString item = ReviewList::itemText(entry);
+        if (!m_descriptions.contains(item)) { // the first line of a moment is the one shown
+            m_descriptions.insert(item, entry.descricao);
+        }
+    }
     setItems(loaded.loaded() ? ReviewList::loadItems(loaded.entries) : QStringList());
     m_ui.lstlembr->setFocus(); // ready for the arrow keys
     m_timer.switchOn(); // before the message, so reminders ring while it shows
@@ -218,6 +235,7 @@ void ReviewPanel::cmdmanalt_Click()
     }
     const QString newItem = ReviewList::itemText({data, hora, QString()});
     texts.insert(ReviewList::textPosition(texts, newItem), newItem);
+    m_descriptions.insert(newItem, m_ui.txtmanobs->text());
     showSorted(texts);
     clearFields();
     m_ui.lstlembr->setFocus();

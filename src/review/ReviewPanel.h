@@ -2,6 +2,7 @@
 
 #include "entry/DateChecks.h"
 
+#include <QHash>
 #include <QObject>
 
 class QListWidgetItem;
@@ -48,4 +49,7 @@ private:
     QWidget& m_window;
     ScanTimer& m_timer;
     DateChecks m_checks;
+    // Each item's description, by its text: a screen reader reads it with
+    // the item, through every rebuild of the list from item texts.
+    QHash<QString, QString> m_descriptions;
 };

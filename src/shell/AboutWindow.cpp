@@ -19,6 +19,8 @@ AboutWindow::AboutWindow(QWidget* parent)
     m_ui->endereco->setText(QStringLiteral(QUEDRINO_MAKER_URL));
     m_ui->email->setText(QStringLiteral(QUEDRINO_MAKER_EMAIL));
     m_ui->Label3_2->setText(QStringLiteral(QUEDRINO_MAKER_PHONE));
+    // Read as one sentence, with the name it ends in.
+    setAccessibleDescription(m_ui->Label1->text() + QLatin1Char(' ') + m_ui->Label2->text());
     WindowStyle::applyFonts(this);
     WindowStyle::makeFixed(this);
     WindowStyle::centre(this);

@@ -8,6 +8,7 @@
 #include "shell/InstanceServer.h"
 #include "shell/MainWindow.h"
 #include "shell/PlatformChoice.h"
+#include "ui/Accessibility.h"
 #include "ui/WindowStyle.h"
 
 #include <QAction>
@@ -130,6 +131,7 @@ int run(int& argc, char** argv, bool platformForced, std::optional<MenuCommand> 
     }
     QApplication::setQuitOnLastWindowClosed(false);
     installPortuguese(app);
+    Accessibility::install();
     WindowStyle::useLightPaletteOnDarkDesktop();
 
     // Listening before the windows are made: a start meanwhile gets its

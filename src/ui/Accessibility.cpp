@@ -1,5 +1,7 @@
 #include "Accessibility.h"
 
+#include "ui/LineEditAccessible.h"
+
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QComboBox>
@@ -29,9 +31,19 @@ bool isField(const QWidget* widget)
 
 namespace Accessibility {
 
+void install()
+{
+    QAccessible::installFactory(&LineEditAccessible::create);
+}
+
 void nameFields(QWidget* window)
 {
     for (QLabel* label : window->findChildren<QLabel*>()) {
+        // The label is read too, where it names its field: "Data", not
+        // "Data dois pontos".
+        if (label->buddy() || label->text().trimmed().endsWith(QLatin1Char(':'))) {
+            label->setAccessibleName(spoken(label->text()));
+        }
         if (label->buddy()) {
             label->buddy()->setAccessibleName(spoken(label->text()));
         }

@@ -9,6 +9,10 @@ class QWidget;
 // "Incluir Lembrete" that Qt would give every field of the panel.
 namespace Accessibility {
 
+// Puts the program's own interfaces in place of Qt's where Qt's fail a
+// screen reader; once, before any window is made.
+void install();
+
 void nameFields(QWidget* window);
 
 // Says a window that has just opened out loud, with its text.
