@@ -12,6 +12,7 @@ class AlarmSound;
 class DueScan;
 class IncludePanel;
 class ReviewPanel;
+class StatusNotifierTray;
 class QMenu;
 class QSystemTrayIcon;
 class QTimer;
@@ -77,6 +78,8 @@ private:
     IncludePanel* m_include = nullptr;
     ReviewPanel* m_review = nullptr;
     QSystemTrayIcon* m_tray;
+    StatusNotifierTray* m_ownTray = nullptr; // watching for a tray only after a start without one
+    bool m_ownTrayShown = false;
     QPointer<AboutWindow> m_about;
     bool m_usesTray;
     QSize m_clientSize; // as laid out, without a menu bar
