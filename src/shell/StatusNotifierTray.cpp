@@ -99,7 +99,10 @@ void StatusNotifierTray::show(const QIcon& icon, const QString& tip)
         return;
     }
     m_state->item = item;
-    m_state->bus.registerService(m_state->service);
+    // Should another hold the name, the watcher takes the connection's own.
+    if (!m_state->bus.registerService(m_state->service)) {
+        m_state->service = m_state->bus.baseService();
+    }
     m_state->registerItem();
 }
 
