@@ -24,7 +24,8 @@ class frmtarvelo;
 // "Quedrino": the window that holds the include and review panels. It lives
 // for the whole run, hidden; the tray icon's menu shows it with one panel or
 // the other. Without a notification area it stays on screen instead, with
-// the same menu on its menu bar. It owns Timer1 and the due scan it drives.
+// the same menu on its menu bar, until one appears. It owns Timer1 and the
+// due scan it drives.
 class MainWindow : public QMainWindow, public ScanHost
 {
     Q_OBJECT
