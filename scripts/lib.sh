@@ -7,7 +7,7 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev
     qt6-translations-l10n qt6-qpa-plugins fonts-liberation)
 TEST_PACKAGES=(xvfb xauth trayer xdotool x11-utils openbox wmctrl faketime pulseaudio pulseaudio-utils sox
-    desktop-file-utils appstream python3-pyatspi at-spi2-core dbus-daemon dbus-bin)
+    desktop-file-utils appstream python3-pyatspi python3-gi at-spi2-core dbus-daemon dbus-bin)
 # Fuzzing the core: clang with its libFuzzer runtime.
 FUZZ_PACKAGES=(clang libclang-rt-dev)
 # Making the Debian package: cpack's dependency list comes from dpkg-shlibdeps,

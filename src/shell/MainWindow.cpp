@@ -6,6 +6,7 @@
 #include "review/ReviewPanel.h"
 #include "shell/AboutWindow.h"
 #include "shell/MakerInfo.h"
+#include "shell/StatusNotifierTray.h"
 #include "shell/TrayClickFilter.h"
 #include "shell/UrlOpener.h"
 #include "ui/Accessibility.h"
@@ -88,6 +89,21 @@ MainWindow::MainWindow(bool trayAvailable, AlarmSound& sound, QWidget* parent)
             }
         });
         watch->start(2000);
+        // Qt never takes a StatusNotifier area that comes later: the
+        // program's own icon goes there.
+        m_ownTray = new StatusNotifierTray(this);
+        connect(m_ownTray, &StatusNotifierTray::ready, this, [this, watch] {
+            if (!m_usesTray) {
+                watch->stop();
+                m_ownTrayShown = true;
+                useTray();
+            }
+        });
+        connect(m_ownTray, &StatusNotifierTray::menuRequested, this, [this](QPoint at) {
+            if (m_ui->mnu0->isEnabled()) {
+                m_ui->mnu0->popup(at);
+            }
+        });
     }
     WindowStyle::centre(this);
 }
@@ -125,6 +141,10 @@ QMenu* MainWindow::trayMenu() const
 
 void MainWindow::IncluiIcone()
 {
+    if (m_ownTrayShown) {
+        m_ownTray->show(windowIcon(), QStringLiteral("Quedrino"));
+        return;
+    }
     m_tray->setIcon(windowIcon());
     m_tray->setToolTip(QStringLiteral("Quedrino"));
     // The right button's release opens this menu (TrayClickFilter, or the
@@ -136,6 +156,9 @@ void MainWindow::IncluiIcone()
 void MainWindow::RemoveIcone()
 {
     m_tray->hide();
+    if (m_ownTray) {
+        m_ownTray->hide();
+    }
 }
 
 void MainWindow::showIncludePanel()

@@ -12,6 +12,7 @@ class AlarmSound;
 class DueScan;
 class IncludePanel;
 class ReviewPanel;
+class StatusNotifierTray;
 class QMenu;
 class QSystemTrayIcon;
 class QTimer;
@@ -23,7 +24,8 @@ class frmtarvelo;
 // "Quedrino": the window that holds the include and review panels. It lives
 // for the whole run, hidden; the tray icon's menu shows it with one panel or
 // the other. Without a notification area it stays on screen instead, with
-// the same menu on its menu bar. It owns Timer1 and the due scan it drives.
+// the same menu on its menu bar, until one appears. It owns Timer1 and the
+// due scan it drives.
 class MainWindow : public QMainWindow, public ScanHost
 {
     Q_OBJECT
@@ -77,6 +79,8 @@ private:
     IncludePanel* m_include = nullptr;
     ReviewPanel* m_review = nullptr;
     QSystemTrayIcon* m_tray;
+    StatusNotifierTray* m_ownTray = nullptr; // watching for a tray only after a start without one
+    bool m_ownTrayShown = false;
     QPointer<AboutWindow> m_about;
     bool m_usesTray;
     QSize m_clientSize; // as laid out, without a menu bar
