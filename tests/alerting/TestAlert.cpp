@@ -72,6 +72,7 @@ private Q_SLOTS:
         p->window->showReviewPanel(); // gives way to the alert
         QPointer<AlertWindow> alert = tick();
         QVERIFY(alert && QTest::qWaitForWindowActive(alert) && !p->window->isVisible());
+        QTRY_VERIFY(alert->takesInput()); // keys and clicks come after its first moment
         auto* box = child<QComboBox>(alert, "cboadia");
         row.item < 0 ? QTest::keyClicks(box, row.interval) : box->setCurrentIndex(row.item);
         QTest::keyClick(box, Qt::Key_Return); // adds nothing to the list, presses no button

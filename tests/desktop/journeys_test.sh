@@ -66,7 +66,10 @@ pick() { # pick TEXT: chooses TEXT from the focused box's list
     xdotool type --delay 80 "$1"
     keys Return
 }
-at_alert() { focus "$(alerts)" && keys "$@"; }
+# An alert takes no input for half a second after it shows: at_alert keys it
+# once that is past, counted from when it is seen here (nothing outside the
+# program shows the moment's end).
+at_alert() { focus "$(alerts)" && sleep 0.6 && keys "$@"; }
 # tomorrow TEXT: in the include panel, tomorrow's date and the description.
 tomorrow() {
     click_in "$main" "${PLUS1[@]}"
@@ -280,6 +283,37 @@ journey_question() {
     check "\"&Encerrar\" with a message box open ends the program (got $STATUS)" test "$STATUS" = 0
 }
 
+# Typing in the include panel at ten keys a second as an alert opens, and
+# Alt+A meant for "&Agendar Lembrete": none of it reaches the alert, which
+# takes the keyboard a moment later.
+journey_typing() {
+    local typist seen
+    start_app "$LINE_X"
+    open_panel i
+    click_in "$main" "${DESC[@]}"
+    while :; do xdotool key x; sleep 0.1; done &
+    typist=$!
+    PIDS+=("$typist")
+    sleep 0.5
+    printf '%s\r\n' "$LINE_D" >>"$REMINDERS"
+    wait_for 10 eval 'has_focus "$(alerts)"'
+    seen=$EPOCHREALTIME
+    xdotool key alt+a
+    sleep 0.2
+    kill "$typist"
+    reminders_file "$WORK/expected" "$LINE_X" "$LINE_D"
+    check "Alt+A and typing as the alert opens (for $(awk -v a="$seen" -v b="$EPOCHREALTIME" \
+        'BEGIN { printf "%.2f", b - a }') s) leave its reminder in the file" holds 10 reminders_are "$WORK/expected"
+    at_alert Tab
+    pick 05
+    reminders_file "$WORK/before" "$LINE_X" "$(date -d '+5 min' +%d/%m/%Y%H:%M)Vencido ontem"
+    keys alt+d
+    reminders_file "$WORK/after" "$LINE_X" "$(date -d '+5 min' +%d/%m/%Y%H:%M)Vencido ontem"
+    check "its text unchanged: \"A&diar\" a moment later stores it as it was" \
+        wait_for 5 eval 'reminders_are "$WORK/before" || reminders_are "$WORK/after"' || od -c "$REMINDERS" | tail -n4
+    stop_app
+}
+
 # An alert minimized, unmapped or destroyed by others comes back.
 journey_minimized() {
     start_app "$LINE_X"
@@ -418,7 +452,7 @@ journey_sound() {
     rm "$HOME/quedrino/alarm.wav"
 }
 
-for journey in ${JOURNEYS:-tray include alert about shortcut question minimized sound no_tray}; do
+for journey in ${JOURNEYS:-tray include alert about shortcut question typing minimized sound no_tray}; do
     "journey_$journey"
 done
 finish
