@@ -68,6 +68,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void closeOpenMessages();
     void showPanel(QWidget* panel, QWidget* other);
     void openMakerSite();
 

@@ -44,7 +44,8 @@ InputPause::~InputPause()
 
 bool InputPause::holding() const
 {
-    return !m_exposed || m_shown.elapsed() < Moment.count();
+    // Before it is on screen no key or click can reach it.
+    return m_exposed && m_shown.elapsed() < Moment.count();
 }
 
 bool InputPause::inWindow(QObject* object) const

@@ -272,11 +272,18 @@ journey_question() {
     wait_for 5 shown "Exclusão"
     due_alert
     check "the delete question closes when an alert opens" wait_for 2 gone "Exclusão"
-    keys Return alt+a # at what the user sees: the alert
+    keys Return # at what the user sees: the alert, which holds it off
+    at_alert alt+a
     file_is "Return, then Alt+A: only the alerted line leaves the file" \
         "$LINE_X" "$LINE_Y" "${tomorrow}00:00Antes e depois"
     check "a normal run with alerts writes nothing on stderr" test ! -s "$WORK/err.log"
-    open_panel i
+    open_panel r
+    keys Down alt+e
+    check "\"&Excluir\" asks first" wait_for 5 shown "Exclusão"
+    timeout 20 "$BIN" --incluir >/dev/null 2>&1
+    check "\"&Incluir Lembrete\" from the desktop closes the question" wait_for 2 gone "Exclusão"
+    keys Return
+    file_is "so Return deletes nothing" "$LINE_X" "$LINE_Y" "${tomorrow}00:00Antes e depois"
     slow_alt_a
     wait_for 5 message_shown
     encerrar
