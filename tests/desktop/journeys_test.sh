@@ -154,7 +154,14 @@ journey_tray() {
     keys Escape
     check "Esc closes it" wait_for 5 eval '! menu_open'
     timeout 20 "$BIN" >/dev/null 2>&1
-    check "a second start shows the running copy's include panel" wait_for 5 main_shown
+    check "a second start shows the running copy's window" wait_for 5 main_shown
+    main=$(main_window)
+    focus "$main"
+    tomorrow "Outra vez"
+    from_list "${MINUTE[@]}" 10
+    from_list "${HOUR[@]}" 01
+    slow_alt_a
+    file_is "with its include panel, which schedules" "$LINE_X" "${tomorrow}01:10Outra vez"
     encerrar
     check "\"&Encerrar\" ends the program with status 0 (got $STATUS)" test "$STATUS" = 0
     check "and takes its icon from the tray" wait_for 5 icons_are 0
@@ -269,7 +276,7 @@ journey_question() {
         "$LINE_X" "$LINE_Y" "${tomorrow}00:00Antes e depois"
     open_panel r
     keys Down alt+e
-    wait_for 5 shown "Exclusão"
+    check "\"&Excluir\" asks first" wait_for 5 shown "Exclusão"
     due_alert
     check "the delete question closes when an alert opens" wait_for 2 gone "Exclusão"
     keys Return # at what the user sees: the alert, which holds it off
@@ -279,13 +286,13 @@ journey_question() {
     check "a normal run with alerts writes nothing on stderr" test ! -s "$WORK/err.log"
     open_panel r
     keys Down alt+e
-    check "\"&Excluir\" asks first" wait_for 5 shown "Exclusão"
+    check "asked again" wait_for 5 shown "Exclusão"
     timeout 20 "$BIN" --incluir >/dev/null 2>&1
     check "\"&Incluir Lembrete\" from the desktop closes the question" wait_for 2 gone "Exclusão"
     keys Return
     file_is "so Return deletes nothing" "$LINE_X" "$LINE_Y" "${tomorrow}00:00Antes e depois"
     slow_alt_a
-    wait_for 5 message_shown
+    check "Alt+A with no hour says so" wait_for 5 message_shown
     encerrar
     check "\"&Encerrar\" with a message box open ends the program (got $STATUS)" test "$STATUS" = 0
 }
@@ -341,7 +348,7 @@ journey_minimized() {
     check "an alert window destroyed outright comes back" wait_for 5 new_alert_after "$alert"
     alert=$(alerts)
     at_alert alt+d
-    wait_for 5 message_shown
+    check "\"A&diar\" with no interval chosen says so" wait_for 5 message_shown
     xdotool windowclose "$alert"
     check "so does one destroyed under its own message" wait_for 5 new_alert_after "$alert"
     at_alert alt+a
@@ -369,6 +376,11 @@ journey_no_tray() {
     focus "$main"
     keys alt+q r
     sleep 0.5
+    keys Down alt+e
+    check "the menu bar's \"&Rever Lembretes\" shows the review panel, whose \"&Excluir\" asks" \
+        wait_for 5 shown "Exclusão"
+    keys alt+n
+    wait_for 5 gone "Exclusão"
     keys alt+f
     check "\"&Fechar\" of the review panel leaves it minimized" wait_for 5 state_is Iconic "$main"
     wmctrl -i -a "$main"
