@@ -137,10 +137,14 @@ start_wm() {
     wait_for 10 wm_up
 }
 
-# The program's visible top-level windows, one "id width height name" a line.
+# The program's visible windows but its tray icons, one "id width height
+# name" a line: at any depth, as a window manager puts them in frames.
 visible_windows() {
-    local id
-    for id in $(xdotool search --maxdepth 1 --onlyvisible --classname quedrino 2>/dev/null); do
+    local id icons panel
+    panel=$(tray_panel)
+    [ -z "$panel" ] || icons=$(xwininfo -tree -id "$panel" | awk '/\("quedrino"/{print $1}' | xargs -r printf '%d\n')
+    for id in $(xdotool search --onlyvisible --classname '^quedrino$' 2>/dev/null); do
+        grep -qx "$id" <<<"${icons:-}" && continue
         echo "$id $(xwininfo -id "$id" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w, h}') $(xdotool getwindowname "$id")"
     done
 }

@@ -11,6 +11,7 @@
 #include "ui/Accessibility.h"
 #include "ui/ComboBoxes.h"
 #include "ui/Icons.h"
+#include "ui/InputPause.h"
 #include "ui/MessageBox.h"
 #include "ui/NativeWindowWatch.h"
 #include "ui/ShortcutClicks.h"
@@ -27,6 +28,7 @@ AlertWindow::AlertWindow(ScanHost& host, ScanTimer& timer, AlarmSound& sound, QW
     , m_host(host)
     , m_timer(timer)
     , m_sound(sound)
+    , m_pause(new InputPause(*this))
 {
     m_ui->setupUi(this);
     setWindowIcon(Icons::bell());
@@ -71,6 +73,11 @@ AlertWindow::~AlertWindow()
 void AlertWindow::Stayontop()
 {
     setWindowFlag(Qt::WindowStaysOnTopHint);
+}
+
+bool AlertWindow::takesInput() const
+{
+    return !m_pause->holding();
 }
 
 void AlertWindow::fill(const Lembrete& lembrete)

@@ -7,6 +7,7 @@
 #include <memory>
 
 class AlarmSound;
+class InputPause;
 class NativeWindowWatch;
 class ReminderFile;
 class ScanHost;
@@ -21,7 +22,8 @@ class frmAviso;
 // it leaves the reminder due, so the next tick opens it again. One is made
 // for each alert and deletes itself when the alert ends. It cannot stay
 // minimized or unmapped, and a window destroyed under it ends it like a
-// close.
+// close. It takes the keyboard as it opens, but no key or click for a moment
+// after each time it comes on screen: those were meant for another window.
 class AlertWindow : public QDialog
 {
     Q_OBJECT
@@ -37,6 +39,10 @@ public:
     void present();
 
     void Stayontop();
+
+    // False for a moment after the window comes on screen: keys and clicks
+    // are held off until then.
+    bool takesInput() const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -56,6 +62,7 @@ private:
     ScanTimer& m_timer;
     AlarmSound& m_sound;
     std::unique_ptr<NativeWindowWatch> m_nativeWatch;
+    InputPause* m_pause;
     bool m_blocking = false;
     int m_messagesOpen = 0;
     bool m_deleteWhenAnswered = false;

@@ -14,6 +14,7 @@
 #include "ui/FrameOverlay.h"
 #include "ui/Icons.h"
 #include "ui/InputBlock.h"
+#include "ui/MessageBox.h"
 #include "ui/ModalRun.h"
 #include "ui/ShortcutClicks.h"
 #include "ui/WindowStyle.h"
@@ -163,15 +164,25 @@ void MainWindow::RemoveIcone()
 
 void MainWindow::showIncludePanel()
 {
+    closeOpenMessages();
     m_include->open();
     showPanel(m_ui->fraInc, m_ui->frarev);
 }
 
 void MainWindow::showReviewPanel()
 {
+    closeOpenMessages();
     // Shown first, so a file that cannot be read is reported over the panel.
     showPanel(m_ui->frarev, m_ui->fraInc);
     m_review->open();
+}
+
+void MainWindow::closeOpenMessages()
+{
+    // A question left open over the panel that goes would take the keys
+    // meant for the one that comes, and answer for a reminder no longer
+    // shown: it closes with its safe answer, as when an alert opens.
+    MessageBox::answerOpenSafely();
 }
 
 void MainWindow::showPanel(QWidget* panel, QWidget* other)

@@ -70,6 +70,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void closeOpenMessages();
     void showPanel(QWidget* panel, QWidget* other);
     void openMakerSite();
 

@@ -60,7 +60,11 @@ void giveFocus(QWidget* widget)
             return;
         }
     }
-    widget->setFocus(Qt::OtherFocusReason);
+    // Not to a field whose panel was replaced meanwhile: Qt would give a
+    // hidden widget the keys.
+    if (widget->isVisible()) {
+        widget->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 } // namespace InputBlock

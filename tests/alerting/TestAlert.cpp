@@ -79,6 +79,7 @@ private Q_SLOTS:
         Clock::setNowForTesting(Evening.addSecs(1));
         QTest::qWait(20);
         QCOMPARE(clock->text(), stopped);
+        QTRY_VERIFY(alert->takesInput()); // keys and clicks come after its first moment
         auto* box = child<QComboBox>(alert, "cboadia");
         row.item < 0 ? QTest::keyClicks(box, row.interval) : box->setCurrentIndex(row.item);
         QTest::keyClick(box, Qt::Key_Return); // adds nothing to the list, presses no button

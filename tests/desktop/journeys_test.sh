@@ -66,7 +66,10 @@ pick() { # pick TEXT: chooses TEXT from the focused box's list
     xdotool type --delay 80 "$1"
     keys Return
 }
-at_alert() { focus "$(alerts)" && keys "$@"; }
+# An alert takes no input for half a second after it shows: at_alert keys it
+# once that is past, counted from when it is seen here (nothing outside the
+# program shows the moment's end).
+at_alert() { focus "$(alerts)" && sleep 0.6 && keys "$@"; }
 # tomorrow TEXT: in the include panel, tomorrow's date and the description.
 tomorrow() {
     click_in "$main" "${PLUS1[@]}"
@@ -151,7 +154,14 @@ journey_tray() {
     keys Escape
     check "Esc closes it" wait_for 5 eval '! menu_open'
     timeout 20 "$BIN" >/dev/null 2>&1
-    check "a second start shows the running copy's include panel" wait_for 5 main_shown
+    check "a second start shows the running copy's window" wait_for 5 main_shown
+    main=$(main_window)
+    focus "$main"
+    tomorrow "Outra vez"
+    from_list "${MINUTE[@]}" 10
+    from_list "${HOUR[@]}" 01
+    slow_alt_a
+    file_is "with its include panel, which schedules" "$LINE_X" "${tomorrow}01:10Outra vez"
     encerrar
     check "\"&Encerrar\" ends the program with status 0 (got $STATUS)" test "$STATUS" = 0
     check "and takes its icon from the tray" wait_for 5 icons_are 0
@@ -266,18 +276,56 @@ journey_question() {
         "$LINE_X" "$LINE_Y" "${tomorrow}00:00Antes e depois"
     open_panel r
     keys Down alt+e
-    wait_for 5 shown "Exclusão"
+    check "\"&Excluir\" asks first" wait_for 5 shown "Exclusão"
     due_alert
     check "the delete question closes when an alert opens" wait_for 2 gone "Exclusão"
-    keys Return alt+a # at what the user sees: the alert
+    keys Return # at what the user sees: the alert, which holds it off
+    at_alert alt+a
     file_is "Return, then Alt+A: only the alerted line leaves the file" \
         "$LINE_X" "$LINE_Y" "${tomorrow}00:00Antes e depois"
     check "a normal run with alerts writes nothing on stderr" test ! -s "$WORK/err.log"
-    open_panel i
+    open_panel r
+    keys Down alt+e
+    check "asked again" wait_for 5 shown "Exclusão"
+    timeout 20 "$BIN" --incluir >/dev/null 2>&1
+    check "\"&Incluir Lembrete\" from the desktop closes the question" wait_for 2 gone "Exclusão"
+    keys Return
+    file_is "so Return deletes nothing" "$LINE_X" "$LINE_Y" "${tomorrow}00:00Antes e depois"
     slow_alt_a
-    wait_for 5 message_shown
+    check "Alt+A with no hour says so" wait_for 5 message_shown
     encerrar
     check "\"&Encerrar\" with a message box open ends the program (got $STATUS)" test "$STATUS" = 0
+}
+
+# Typing in the include panel at ten keys a second as an alert opens, and
+# Alt+A meant for "&Agendar Lembrete": none of it reaches the alert, which
+# takes the keyboard a moment later.
+journey_typing() {
+    local typist seen
+    start_app "$LINE_X"
+    open_panel i
+    click_in "$main" "${DESC[@]}"
+    while :; do xdotool key x; sleep 0.1; done &
+    typist=$!
+    PIDS+=("$typist")
+    sleep 0.5
+    printf '%s\r\n' "$LINE_D" >>"$REMINDERS"
+    wait_for 10 eval 'has_focus "$(alerts)"'
+    seen=$EPOCHREALTIME
+    xdotool key alt+a
+    sleep 0.2
+    kill "$typist"
+    reminders_file "$WORK/expected" "$LINE_X" "$LINE_D"
+    check "Alt+A and typing as the alert opens (for $(awk -v a="$seen" -v b="$EPOCHREALTIME" \
+        'BEGIN { printf "%.2f", b - a }') s) leave its reminder in the file" holds 10 reminders_are "$WORK/expected"
+    at_alert Tab
+    pick 05
+    reminders_file "$WORK/before" "$LINE_X" "$(date -d '+5 min' +%d/%m/%Y%H:%M)Vencido ontem"
+    keys alt+d
+    reminders_file "$WORK/after" "$LINE_X" "$(date -d '+5 min' +%d/%m/%Y%H:%M)Vencido ontem"
+    check "its text unchanged: \"A&diar\" a moment later stores it as it was" \
+        wait_for 5 eval 'reminders_are "$WORK/before" || reminders_are "$WORK/after"' || od -c "$REMINDERS" | tail -n4
+    stop_app
 }
 
 # An alert minimized, unmapped or destroyed by others comes back.
@@ -300,7 +348,7 @@ journey_minimized() {
     check "an alert window destroyed outright comes back" wait_for 5 new_alert_after "$alert"
     alert=$(alerts)
     at_alert alt+d
-    wait_for 5 message_shown
+    check "\"A&diar\" with no interval chosen says so" wait_for 5 message_shown
     xdotool windowclose "$alert"
     check "so does one destroyed under its own message" wait_for 5 new_alert_after "$alert"
     at_alert alt+a
@@ -328,6 +376,11 @@ journey_no_tray() {
     focus "$main"
     keys alt+q r
     sleep 0.5
+    keys Down alt+e
+    check "the menu bar's \"&Rever Lembretes\" shows the review panel, whose \"&Excluir\" asks" \
+        wait_for 5 shown "Exclusão"
+    keys alt+n
+    wait_for 5 gone "Exclusão"
     keys alt+f
     check "\"&Fechar\" of the review panel leaves it minimized" wait_for 5 state_is Iconic "$main"
     wmctrl -i -a "$main"
@@ -418,7 +471,7 @@ journey_sound() {
     rm "$HOME/quedrino/alarm.wav"
 }
 
-for journey in ${JOURNEYS:-tray include alert about shortcut question minimized sound no_tray}; do
+for journey in ${JOURNEYS:-tray include alert about shortcut question typing minimized sound no_tray}; do
     "journey_$journey"
 done
 finish
