@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QStyle>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -41,6 +42,14 @@ int LineEditAccessible::resolved(int offset) const
         return cursorPosition();
     }
     return offset == -1 ? characterCount() : offset;
+}
+
+std::pair<int, int> LineEditAccessible::range(int startOffset, int endOffset) const
+{
+    const int length = characterCount();
+    const std::pair<int, int> ends = std::minmax({resolved(startOffset), resolved(endOffset)});
+    const auto [start, end] = ends;
+    return {std::clamp(start, 0, length), std::clamp(end, 0, length)};
 }
 
 QString LineEditAccessible::text(QAccessible::Text t) const
@@ -110,7 +119,8 @@ void LineEditAccessible::removeSelection(int selectionIndex)
 void LineEditAccessible::setSelection(int selectionIndex, int startOffset, int endOffset)
 {
     if (selectionIndex == 0) {
-        edit()->setSelection(startOffset, endOffset - startOffset);
+        const auto [start, end] = range(startOffset, endOffset);
+        edit()->setSelection(start, end - start);
     }
 }
 
@@ -126,10 +136,8 @@ void LineEditAccessible::setCursorPosition(int position)
 
 QString LineEditAccessible::text(int startOffset, int endOffset) const
 {
-    const QString all = edit()->text();
-    startOffset = std::clamp(resolved(startOffset), 0, int(all.size()));
-    endOffset = std::clamp(resolved(endOffset), startOffset, int(all.size()));
-    return all.mid(startOffset, endOffset - startOffset);
+    const auto [start, end] = range(startOffset, endOffset);
+    return edit()->text().mid(start, end - start);
 }
 
 QString LineEditAccessible::textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType,
@@ -205,6 +213,7 @@ void LineEditAccessible::insertText(int offset, const QString& text)
 void LineEditAccessible::replaceText(int startOffset, int endOffset, const QString& text)
 {
     if (!edit()->isReadOnly()) {
-        edit()->setText(edit()->text().replace(startOffset, endOffset - startOffset, text));
+        const auto [start, end] = range(startOffset, endOffset);
+        edit()->setText(edit()->text().replace(start, end - start, text));
     }
 }

@@ -2,6 +2,8 @@
 
 #include <QAccessibleWidget>
 
+#include <utility>
+
 class QLineEdit;
 
 // What a screen reader sees of a one-line field, the combo boxes' edits
@@ -55,4 +57,6 @@ private:
     QLineEdit* edit() const;
     // -1 is the end of the text and -2 the caret, as AT-SPI asks.
     int resolved(int offset) const;
+    // [start, end) within the text, in whichever order the two came.
+    std::pair<int, int> range(int startOffset, int endOffset) const;
 };

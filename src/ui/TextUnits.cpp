@@ -10,15 +10,22 @@ std::pair<int, int> around(const QString& text, int offset, QAccessible::TextBou
 {
     const int length = int(text.size());
     offset = std::clamp(offset, 0, length);
-    if (type == QAccessible::CharBoundary) {
-        return offset < length ? std::pair(offset, offset + 1) : std::pair(length, length);
+    if (type == QAccessible::CharBoundary && offset == length) {
+        return {length, length};
     }
-    if (length == 0 || (type != QAccessible::WordBoundary && type != QAccessible::SentenceBoundary)) {
+    if (length == 0
+        || (type != QAccessible::CharBoundary && type != QAccessible::WordBoundary
+            && type != QAccessible::SentenceBoundary)) {
         // A one-line text is one line and one paragraph.
         return {0, length};
     }
-    QTextBoundaryFinder finder(
-        type == QAccessible::WordBoundary ? QTextBoundaryFinder::Word : QTextBoundaryFinder::Sentence, text);
+    // A character is what the user sees as one: a surrogate pair or a
+    // letter with its combining accent is never split.
+    const QTextBoundaryFinder::BoundaryType kind = type == QAccessible::CharBoundary
+        ? QTextBoundaryFinder::Grapheme
+        : type == QAccessible::WordBoundary ? QTextBoundaryFinder::Word
+                                            : QTextBoundaryFinder::Sentence;
+    QTextBoundaryFinder finder(kind, text);
     int start = 0;
     for (qsizetype next = finder.toNextBoundary(); next > start; next = finder.toNextBoundary()) {
         if (next > offset || next >= length) {
