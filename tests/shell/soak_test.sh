@@ -209,6 +209,7 @@ while :; do
         fault "the alert could not be given the keyboard"
         break
     }
+    sleep 0.6 # an alert takes no keys for half a second after it shows
     read_clock
     pressed_s=$NOW_S
     since_key=$NOW_KEY
