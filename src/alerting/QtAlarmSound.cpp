@@ -1,8 +1,8 @@
 #include "QtAlarmSound.h"
 
-#include <QFile>
+#include "alerting/WavFile.h"
+
 #include <QFileInfo>
-#include <QtEndian>
 
 QtAlarmSound::QtAlarmSound()
 {
@@ -17,39 +17,10 @@ QUrl QtAlarmSound::fallback()
     return QUrl(QStringLiteral("qrc:/sounds/default_alarm.wav"));
 }
 
-bool QtAlarmSound::wholeWav(const QString& path)
-{
-    // QSoundEffect reports no error for a WAV cut short (it waits for the rest
-    // forever) or for a file too short to hold a header: it plays nothing.
-    // The RIFF layout tells those apart; what Qt cannot decode still comes
-    // back as an error.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return false;
-    }
-    const QByteArray riff = file.read(12);
-    if (riff.size() < 12 || !riff.startsWith("RIFF") || riff.mid(8, 4) != "WAVE") {
-        return false;
-    }
-    for (;;) {
-        const QByteArray chunk = file.read(8);
-        if (chunk.size() < 8) {
-            return false; // no sound data at all
-        }
-        const qint64 size = qFromLittleEndian<quint32>(chunk.constData() + 4);
-        if (chunk.startsWith("data")) {
-            return size > 0 && file.pos() + size <= file.size();
-        }
-        if (!file.seek(file.pos() + size + (size & 1)) || file.atEnd()) {
-            return false;
-        }
-    }
-}
-
 void QtAlarmSound::play(const QString& wavFile)
 {
     const QFileInfo file(wavFile);
-    const bool usable = file.isFile() && file.isReadable() && wholeWav(file.absoluteFilePath());
+    const bool usable = file.isFile() && file.isReadable() && WavFile::isWhole(file.absoluteFilePath());
     start(usable ? QUrl::fromLocalFile(file.absoluteFilePath()) : fallback());
 }
 

@@ -17,9 +17,6 @@ public:
     // The program's own alarm, bundled as a resource.
     static QUrl fallback();
 
-    // True when the file is a RIFF WAVE whose sound data is all there.
-    static bool wholeWav(const QString& path);
-
 private:
     void start(const QUrl& source);
     void useFallbackIfSilent();

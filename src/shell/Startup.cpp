@@ -1,12 +1,13 @@
 #include "Startup.h"
 
-#include "alerting/QtAlarmSound.h"
+#include "alerting/AlarmSound.h"
 #include "shell/CommandLine.h"
 #include "shell/InstanceClient.h"
 #include "shell/InstanceLock.h"
 #include "shell/InstancePlace.h"
 #include "shell/InstanceServer.h"
 #include "shell/MainWindow.h"
+#include "shell/Platform.h"
 #include "shell/PlatformChoice.h"
 #include "ui/Accessibility.h"
 #include "ui/WindowStyle.h"
@@ -15,11 +16,13 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QLibraryInfo>
+#include <QMessageBox>
 #include <QSystemTrayIcon>
 #include <QThread>
 #include <QTranslator>
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -118,6 +121,18 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
     }
 }
 
+// The command line's answer where standard output leads nowhere (a windowed
+// program started without a console): in a message box instead.
+int showAnswer(int& argc, char** argv, const CommandLine::Request& request)
+{
+    QApplication app(argc, argv);
+    const QString text = (request.output + request.error).trimmed();
+    QMessageBox box(request.exitCode == 0 ? QMessageBox::Information : QMessageBox::Critical,
+                    QStringLiteral("Quedrino"), text, QMessageBox::Ok);
+    box.exec();
+    return request.exitCode;
+}
+
 int run(int& argc, char** argv, bool platformForced, std::optional<MenuCommand> command)
 {
     if (qEnvironmentVariableIsEmpty("QUEDRINO_DEBUG")) {
@@ -148,8 +163,8 @@ int run(int& argc, char** argv, bool platformForced, std::optional<MenuCommand> 
                    "with the tray menu on its menu bar\n",
                    stderr);
     }
-    QtAlarmSound sound;
-    MainWindow window(tray, sound);
+    const std::unique_ptr<AlarmSound> sound = Platform::alarmSound();
+    MainWindow window(tray, *sound);
     // Ends every event loop at once, an open alert's or About window's too.
     QObject::connect(&window, &MainWindow::quitRequested, &app, [] { QCoreApplication::exit(0); });
     // As if chosen from the menu, which an open alert disables: that alert
@@ -180,6 +195,9 @@ int start(int& argc, char** argv)
 
     const CommandLine::Request request = CommandLine::read(argumentsOf(argc, argv));
     if (!request.run) {
+        if (!Platform::standardOutputReachable()) {
+            return showAnswer(argc, argv, request);
+        }
         const bool written = print(stdout, request.output);
         print(stderr, request.error);
         return written || request.exitCode != 0 ? request.exitCode : 1;

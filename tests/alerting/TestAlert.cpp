@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 #include "alerting/AlertWindow.h"
 #include "alerting/DueScan.h"
-#include "alerting/QtAlarmSound.h"
+#include "alerting/WavFile.h"
 #include "ui/LimitedTextEdit.h"
 
 #include <QAction>
@@ -121,7 +121,7 @@ private Q_SLOTS:
         // clang-format on
         for (const auto& [name, bytes, whole] : files)
             QVERIFY2(writeFile(DataFolder::alarmSound(), bytes)
-                         && QtAlarmSound::wholeWav(DataFolder::alarmSound()) == whole,
+                         && WavFile::isWhole(DataFolder::alarmSound()) == whole,
                      name);
     }
 };

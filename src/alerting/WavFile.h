@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+namespace WavFile {
+
+// True when the file is a RIFF WAVE whose sound data is all there. A player
+// reports no error for a WAV cut short or too short to hold a header: it
+// plays nothing. Such a file gets the program's own alarm instead.
+bool isWhole(const QString& path);
+
+} // namespace WavFile

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <memory>
+
+class AlarmSound;
+
+// What differs between the systems the program runs on, behind one face;
+// each system has its own source file.
+namespace Platform {
+
+// The alert's sound as this system plays it.
+std::unique_ptr<AlarmSound> alarmSound();
+
+// Readies standard output and error for the command line's answers. False
+// when they lead nowhere: a windowed program started from a shortcut on
+// Windows has no console to write to.
+bool standardOutputReachable();
+
+} // namespace Platform

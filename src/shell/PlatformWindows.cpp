@@ -1,0 +1,39 @@
+#include "Platform.h"
+
+#include "alerting/WinMmAlarmSound.h"
+
+#include <cstdio>
+
+#include <windows.h>
+
+namespace {
+bool usable(DWORD which)
+{
+    const HANDLE handle = GetStdHandle(which);
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE;
+}
+} // namespace
+
+namespace Platform {
+
+std::unique_ptr<AlarmSound> alarmSound()
+{
+    return std::make_unique<WinMmAlarmSound>();
+}
+
+bool standardOutputReachable()
+{
+    // Redirected to a file or a pipe: already where it should go.
+    if (usable(STD_OUTPUT_HANDLE)) {
+        return true;
+    }
+    // Started from a command prompt: write into the prompt's console.
+    if (!AttachConsole(ATTACH_PARENT_PROCESS)) {
+        return false;
+    }
+    const bool out = std::freopen("CONOUT$", "w", stdout) != nullptr;
+    const bool err = std::freopen("CONOUT$", "w", stderr) != nullptr;
+    return out && err;
+}
+
+} // namespace Platform
