@@ -1,15 +1,14 @@
 #include "InstancePlace.h"
 
 #include "reminders/DataFolder.h"
-
-#include <QStandardPaths>
+#include "shell/Platform.h"
 
 namespace {
 QString findFolder()
 {
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (!runtime.isEmpty()) {
-        return runtime;
+    const QString own = Platform::instanceFolder();
+    if (!own.isEmpty()) {
+        return own;
     }
     DataFolder::makePrivateFolder(DataFolder::path());
     return DataFolder::path();
@@ -32,12 +31,7 @@ QString lockFile()
 
 QString serverName()
 {
-#ifdef Q_OS_WIN
-    // Named pipes share one namespace for the whole machine.
-    return QStringLiteral("quedrino-") + qEnvironmentVariable("USERNAME");
-#else
-    return folder() + QStringLiteral("/quedrino.socket");
-#endif
+    return Platform::instanceServerName(folder());
 }
 
 } // namespace InstancePlace

@@ -3,9 +3,9 @@
 #include <QString>
 
 // Where the running copy of the program can be found by a later start: a
-// lock file and a local socket, both in the user's runtime folder
-// ($XDG_RUNTIME_DIR), which only the user can reach. Where Qt finds no usable
-// runtime folder, the data folder serves instead.
+// lock file and a local socket (a named pipe on Windows), in a folder of the
+// user's own (Platform::instanceFolder()). Where there is none, the data
+// folder serves instead.
 namespace InstancePlace {
 
 QString folder();

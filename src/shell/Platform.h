@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <memory>
 
 class AlarmSound;
@@ -15,5 +17,12 @@ std::unique_ptr<AlarmSound> alarmSound();
 // when they lead nowhere: a windowed program started from a shortcut on
 // Windows has no console to write to.
 bool standardOutputReachable();
+
+// The folder for the running copy's lock file, only the user's; empty
+// where the system offers none.
+QString instanceFolder();
+
+// The name the running copy listens on, beside the lock in FOLDER.
+QString instanceServerName(const QString& folder);
 
 } // namespace Platform

@@ -2,6 +2,8 @@
 
 #include "alerting/QtAlarmSound.h"
 
+#include <QStandardPaths>
+
 namespace Platform {
 
 std::unique_ptr<AlarmSound> alarmSound()
@@ -12,6 +14,17 @@ std::unique_ptr<AlarmSound> alarmSound()
 bool standardOutputReachable()
 {
     return true;
+}
+
+QString instanceFolder()
+{
+    // $XDG_RUNTIME_DIR, which only the user can reach.
+    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+}
+
+QString instanceServerName(const QString& folder)
+{
+    return folder + QStringLiteral("/quedrino.socket");
 }
 
 } // namespace Platform

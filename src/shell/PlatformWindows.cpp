@@ -2,6 +2,8 @@
 
 #include "alerting/WinMmAlarmSound.h"
 
+#include <QDir>
+
 #include <cstdio>
 
 #include <windows.h>
@@ -34,6 +36,19 @@ bool standardOutputReachable()
     const bool out = std::freopen("CONOUT$", "w", stdout) != nullptr;
     const bool err = std::freopen("CONOUT$", "w", stderr) != nullptr;
     return out && err;
+}
+
+QString instanceFolder()
+{
+    // The user's own temporary folder: Qt's runtime folder on Windows is the
+    // profile folder itself, where a lock file would be clutter.
+    return QDir::tempPath();
+}
+
+QString instanceServerName(const QString&)
+{
+    // A named pipe: pipes share one namespace for the whole machine.
+    return QStringLiteral("quedrino-") + qEnvironmentVariable("USERNAME");
 }
 
 } // namespace Platform
