@@ -4,10 +4,10 @@
 #include <QString>
 
 // The reminder file holds one byte per character in Windows-1252 on every
-// platform, so files move between Windows and Linux unchanged.
+// platform, so files move between Windows and Linux unchanged. The code page
+// is a fixed table here: Qt converts it only through ICU, which its Windows
+// builds go without.
 namespace Windows1252 {
-
-bool isAvailable();
 
 // Every byte decodes to one character and encodes back to the same byte,
 // including the five bytes the code page leaves undefined.

@@ -2,9 +2,12 @@
 #include "alerting/Postpone.h"
 #include "entry/DateTimeRules.h"
 #include "reminders/MomentText.h"
+#include "reminders/Windows1252.h"
 #include "review/ReviewList.h"
 
 #include <QRandomGenerator>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTest>
 
 using namespace MomentText;
@@ -20,6 +23,7 @@ private Q_SLOTS:
     void firstDue();
     void scannerAgreesWithAFreshWalk();
     void newMomentAndReviewOrder();
+    void codePageAgreesWithIcu();
 };
 
 void TestRules::dateAndTime_data()
@@ -137,4 +141,27 @@ void TestRules::newMomentAndReviewOrder()
 }
 
 QTEST_GUILESS_MAIN(TestRules)
+// The code page's own table against ICU's, where Qt has ICU: every byte
+// read, and every character of the first plane written.
+void TestRules::codePageAgreesWithIcu()
+{
+    QStringDecoder decoder("windows-1252");
+    if (!decoder.isValid())
+        QSKIP("this Qt converts Windows-1252 only without ICU");
+    QByteArray all(256, Qt::Uninitialized);
+    for (int b = 0; b < 256; ++b)
+        all[b] = char(b);
+    const QString decoded = Windows1252::decode(all);
+    QCOMPARE(decoded, decoder.decode(all));
+    QCOMPARE(Windows1252::encode(decoded), all);
+    for (char16_t unit = 1; unit < 0xD800; ++unit) {
+        const QString one(QChar{unit});
+        QStringEncoder encoder("windows-1252");
+        const QByteArray icu = encoder.encode(one);
+        const QByteArray expected = encoder.hasError() ? QByteArray("?") : icu;
+        if (Windows1252::encode(one) != expected)
+            QFAIL(qPrintable(QStringLiteral("U+%1").arg(int(unit), 4, 16, QLatin1Char('0'))));
+    }
+}
+
 #include "TestRules.moc"
