@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <cstdio>
 #include <memory>
 
 class AlarmSound;
@@ -17,6 +18,12 @@ std::unique_ptr<AlarmSound> alarmSound();
 // when they lead nowhere: a windowed program started from a shortcut on
 // Windows has no console to write to.
 bool standardOutputReachable();
+
+// Writes the text to standard output or error in the system's way: the
+// local encoding, or on a Windows console its own wide characters, which
+// keep the accents whatever the console's code page. False when it could
+// not be written.
+bool write(std::FILE* stream, const QString& text);
 
 // The folder for the running copy's lock file, only the user's; empty
 // where the system offers none.

@@ -16,6 +16,11 @@ bool standardOutputReachable()
     return true;
 }
 
+bool write(std::FILE* stream, const QString& text)
+{
+    return std::fputs(text.toLocal8Bit().constData(), stream) >= 0 && std::fflush(stream) == 0;
+}
+
 QString instanceFolder()
 {
     // $XDG_RUNTIME_DIR, which only the user can reach.

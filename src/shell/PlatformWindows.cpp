@@ -5,6 +5,7 @@
 #include <QDir>
 
 #include <cstdio>
+#include <io.h>
 
 #include <windows.h>
 
@@ -36,6 +37,20 @@ bool standardOutputReachable()
     const bool out = std::freopen("CONOUT$", "w", stdout) != nullptr;
     const bool err = std::freopen("CONOUT$", "w", stderr) != nullptr;
     return out && err;
+}
+
+bool write(std::FILE* stream, const QString& text)
+{
+    // A console would read the local (ANSI) bytes in its own OEM code page.
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    DWORD mode = 0;
+    if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
+        std::fflush(stream);
+        DWORD written = 0;
+        return WriteConsoleW(handle, text.utf16(), DWORD(text.size()), &written, nullptr)
+            && written == DWORD(text.size());
+    }
+    return std::fputs(text.toLocal8Bit().constData(), stream) >= 0 && std::fflush(stream) == 0;
 }
 
 QString instanceFolder()

@@ -40,7 +40,7 @@ int answerWaitSeconds()
 // False when the text could not be written (a full disk, a closed pipe).
 bool print(std::FILE* stream, const QString& text)
 {
-    return std::fputs(text.toLocal8Bit().constData(), stream) >= 0 && std::fflush(stream) == 0;
+    return Platform::write(stream, text);
 }
 
 QStringList argumentsOf(int argc, char** argv)
