@@ -1,5 +1,6 @@
 #include "InstanceLock.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -24,6 +25,12 @@ InstanceLock::Claim InstanceLock::claim()
     }
     if (m_file.error() != QLockFile::LockFailedError) {
         return Claim::Unavailable;
+    }
+    // A lock naming this very process is a dead copy's whose id the system
+    // has given again (Windows does, soon): Qt would take it for a live one.
+    // A copy that still holds the file keeps it from being removed.
+    if (ownerPid() == QCoreApplication::applicationPid() && m_file.removeStaleLockFile() && m_file.tryLock(0)) {
+        return Claim::Taken;
     }
     // Qt judges a lock by the process id written in it, so one left without
     // it (a crash between making the file and writing it) would stand for

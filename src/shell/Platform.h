@@ -25,6 +25,9 @@ bool standardOutputReachable();
 // not be written.
 bool write(std::FILE* stream, const QString& text);
 
+// The command a user types to end the process with this id.
+QString endProcessCommand(qint64 pid);
+
 // The folder for the running copy's lock file, only the user's; empty
 // where the system offers none.
 QString instanceFolder();

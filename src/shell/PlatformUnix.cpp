@@ -21,6 +21,11 @@ bool write(std::FILE* stream, const QString& text)
     return std::fputs(text.toLocal8Bit().constData(), stream) >= 0 && std::fflush(stream) == 0;
 }
 
+QString endProcessCommand(qint64 pid)
+{
+    return QStringLiteral("kill %1").arg(pid);
+}
+
 QString instanceFolder()
 {
     // $XDG_RUNTIME_DIR, which only the user can reach.

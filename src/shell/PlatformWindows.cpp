@@ -53,6 +53,11 @@ bool write(std::FILE* stream, const QString& text)
     return std::fputs(text.toLocal8Bit().constData(), stream) >= 0 && std::fflush(stream) == 0;
 }
 
+QString endProcessCommand(qint64 pid)
+{
+    return QStringLiteral("taskkill /PID %1 /F").arg(pid);
+}
+
 QString instanceFolder()
 {
     // The user's own temporary folder: Qt's runtime folder on Windows is the

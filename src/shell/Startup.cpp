@@ -99,10 +99,10 @@ std::optional<int> handOver(InstanceLock& lock, MenuCommand command)
             print(stderr,
                   QStringLiteral("quedrino: Quedrino is already running (process %1) but did not answer "
                                  "within %2 s (%3); nothing started. If it is stuck, end it "
-                                 "(kill %1) and start again.\n")
+                                 "(%4) and start again.\n")
                       .arg(owner)
                       .arg(waitSeconds)
-                      .arg(asked.message()));
+                      .arg(asked.message(), Platform::endProcessCommand(owner)));
             return 1;
         }
         // Not listening yet, or just ending: look again shortly.
