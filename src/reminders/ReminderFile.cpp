@@ -56,8 +56,6 @@ QString readError(const QString& path, const QString& reason)
         .arg(QDir::toNativeSeparators(path), reason);
 }
 
-const QString NoCodec = QStringLiteral("a codificação Windows-1252 não está disponível");
-
 #ifdef Q_OS_UNIX
 // Reads the whole file with plain system calls: the due scan does this every
 // millisecond, and QFile would add two status checks and a seek to the one
@@ -150,12 +148,6 @@ LoadResult::Status readFile(const QByteArray&, const QString& path, QByteArray* 
 // Reads the raw bytes. Missing means nothing at the path at all.
 LoadResult::Status readBytes(const QByteArray& native, const QString& path, QByteArray& bytes, QString& error)
 {
-    // Without the code page every line would read as empty, and a rewrite
-    // would then empty the file.
-    if (!Windows1252::isAvailable()) {
-        error = readError(path, NoCodec);
-        return LoadResult::Status::Failed;
-    }
     return readFile(native, path, &bytes, error);
 }
 
@@ -308,9 +300,6 @@ Outcome ReminderFile::write(const QByteArray& content) const
         return Outcome::failure(
             QStringLiteral("Não foi possível gravar o arquivo de lembretes %1: %2").arg(native, reason));
     };
-    if (!Windows1252::isAvailable()) {
-        return failed(NoCodec);
-    }
     const QString folder = QFileInfo(m_path).absolutePath();
     if (!QFileInfo(folder).isDir() && !DataFolder::makePrivateFolder(folder)) {
         return failed(QStringLiteral("a pasta %1 não pôde ser criada").arg(QDir::toNativeSeparators(folder)));

@@ -7,8 +7,6 @@
 // platform, so files move between Windows and Linux unchanged.
 namespace Windows1252 {
 
-bool isAvailable();
-
 // Every byte decodes to one character and encodes back to the same byte,
 // including the five bytes the code page leaves undefined.
 QString decode(const QByteArray& bytes);

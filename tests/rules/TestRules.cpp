@@ -2,10 +2,15 @@
 #include "alerting/Postpone.h"
 #include "entry/DateTimeRules.h"
 #include "reminders/MomentText.h"
+#include "reminders/Windows1252.h"
 #include "review/ReviewList.h"
 
 #include <QRandomGenerator>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTest>
+
+#include <numeric>
 
 using namespace MomentText;
 
@@ -20,6 +25,7 @@ private Q_SLOTS:
     void firstDue();
     void scannerAgreesWithAFreshWalk();
     void newMomentAndReviewOrder();
+    void windows1252AsTheSystemHasIt();
 };
 
 void TestRules::dateAndTime_data()
@@ -134,6 +140,26 @@ void TestRules::newMomentAndReviewOrder()
     ReviewList::sortItems(items);
     QCOMPARE(items, (QStringList{"01/01/2030 00:00", " 1/01/2030  0:00", "02/01/2030 00:00", "01/02/2030 00:00", "31/12/2030 23:59", "01/01/2031 00:00", "b", "01/01/203000:00", " ", "01/01/2030 24:00", "a"}));
     // clang-format on
+}
+
+// Every byte and every character of the plane that holds them all, as the
+// system's own converter (ICU's) has them, where there is one.
+void TestRules::windows1252AsTheSystemHasIt()
+{
+    const char* const name = "windows-1252";
+    QStringDecoder decoder(name);
+    if (!decoder.isValid())
+        QSKIP("this Qt has no Windows-1252 converter (no ICU) to compare with");
+    QByteArray bytes(256, 0);
+    std::iota(bytes.begin(), bytes.end(), 0);
+    QCOMPARE(Windows1252::decode(bytes), decoder.decode(bytes));
+    for (char16_t c = 0; c < 0xffff; ++c) {
+        if (QChar::isSurrogate(c))
+            continue;
+        QStringEncoder encoder(name);
+        const QByteArray expected = encoder.encode(QStringView(&c, 1));
+        QCOMPARE(Windows1252::encode(QString(QChar(c))), encoder.hasError() ? QByteArray("?") : expected);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestRules)
