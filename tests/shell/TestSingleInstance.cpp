@@ -117,9 +117,8 @@ private Q_SLOTS:
     void oneCopyPerUser()
     {
 #ifdef Q_OS_WIN
-        if (QFile::exists(dataFolder()) || QFile::exists(lockFile()))
-            QSKIP(
-                "c:/quedrino or a lock is there already: this Windows is someone's, not a fresh Wine prefix");
+        if (QFile::exists(dataFolder()) || listening())
+            QSKIP("c:/quedrino is there, or a copy runs: this Windows is someone's, not a fresh Wine prefix");
         const auto cleanup = qScopeGuard([] { QDir(dataFolder()).removeRecursively(); });
 #endif
         // The runtime folder must be the user's alone, or Qt refuses it.
