@@ -2,11 +2,14 @@
 
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QTimer>
 
 namespace {
 // Longer than any request: a peer sending more without a line end is not one
 // of ours.
 constexpr qint64 MaxRequest = 64;
+// How long a start that has its reply may stay connected.
+constexpr int PeerLingerMs = 2000;
 } // namespace
 
 InstanceServer::InstanceServer(QObject* parent)
@@ -51,16 +54,21 @@ void InstanceServer::answer(QLocalSocket& socket)
         return;
     }
     MenuCommand command;
-    if (MenuCommands::fromRequest(socket.readLine(MaxRequest + 1), command)) {
-        if (m_ready && !m_ready(command)) {
-            socket.write(BusyReply);
-            socket.disconnectFromServer();
-            return;
-        }
-        socket.write(DoneReply);
-        QMetaObject::invokeMethod(
-            this, [this, command] { Q_EMIT commandRequested(command); }, Qt::QueuedConnection);
+    if (!MenuCommands::fromRequest(socket.readLine(MaxRequest + 1), command)) {
+        socket.disconnectFromServer();
+        return;
     }
-    // Sends the reply before it closes.
-    socket.disconnectFromServer();
+    // One request a connection.
+    disconnect(&socket, &QLocalSocket::readyRead, this, nullptr);
+    const bool ready = !m_ready || m_ready(command);
+    socket.write(ready ? DoneReply : BusyReply);
+    // The start that asked closes once it has read the reply, and only then
+    // does the command run: a Windows pipe closed from this end throws away
+    // a reply not read yet, and "&Encerrar" closes them all.
+    if (ready) {
+        connect(
+            &socket, &QLocalSocket::disconnected, this, [this, command] { Q_EMIT commandRequested(command); },
+            Qt::QueuedConnection);
+    }
+    QTimer::singleShot(PeerLingerMs, &socket, &QLocalSocket::abort);
 }

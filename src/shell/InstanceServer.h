@@ -13,8 +13,9 @@ class QLocalSocket;
 // The running copy's ear for later starts: a local socket that only its user
 // can reach. A start that finds the program running sends the request line
 // of a menu command and waits for DoneReply. The reply goes first and the
-// command runs after, from the event loop: "&Sobre" waits in its window until
-// the user closes it, and "&Encerrar" ends the program.
+// command runs once the start has read it and closed, from the event loop:
+// "&Sobre" waits in its window until the user closes it, and "&Encerrar"
+// ends the program.
 class InstanceServer : public QObject
 {
     Q_OBJECT

@@ -42,9 +42,13 @@ void TestCommandLine::readAndPlatform()
         if (row.exitCode >= 0) {
             QProcess program;
             program.start(QUEDRINO_BIN, arguments);
-            QVERIFY2(program.waitForFinished(30000) && program.exitCode() == row.exitCode
-                         && QString(program.readAllStandardOutput() + '|' + program.readAllStandardError())
-                                .startsWith(row.printed),
+            const bool ended = program.waitForFinished(30000);
+            QString printed = QString::fromLocal8Bit(program.readAllStandardOutput() + '|'
+                                                     + program.readAllStandardError());
+#ifdef Q_OS_WIN
+            printed.replace("\r\n", "\n"); // written in text mode
+#endif
+            QVERIFY2(ended && program.exitCode() == row.exitCode && printed.startsWith(row.printed),
                      row.arguments);
         }
     }

@@ -1,12 +1,20 @@
 #include <QDateTime>
 #include <QLockFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
 #include <list>
 #include <map>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+
+#include <tlhelp32.h>
+#else
+#include <csignal>
+#endif
 
 using Result = std::pair<int, QByteArray>; // the exit code (-1: it crashed), stderr
 constexpr int StartMs = 20000; // a sanitized build on a busy machine is slow to start
@@ -22,11 +30,67 @@ class TestSingleInstance : public QObject
     std::list<QProcess> m_copies; // killed, if still running, before m_errors goes
 
     QString path(const char* name) const { return m_dir.filePath(name); }
+#ifdef Q_OS_WIN
+    // No runtime folder here: Qt gives the user's profile folder instead, the
+    // socket is a named pipe, and the data folder is the machine's.
+    static QString lockFile()
+    {
+        return QDir::homePath() + "/quedrino.lock";
+    }
+    static bool listening()
+    {
+        const QString pipe = "\\\\.\\pipe\\quedrino-" + qEnvironmentVariable("USERNAME");
+        return WaitNamedPipeW(reinterpret_cast<const wchar_t*>(pipe.utf16()), 1)
+            || GetLastError() == ERROR_SEM_TIMEOUT; // there, busy with another client
+    }
+    static QString dataFolder()
+    {
+        return QStringLiteral("c:/quedrino");
+    }
+    // Every thread of the process stopped, or going on again.
+    static bool freeze(qint64 pid, bool frozen)
+    {
+        const HANDLE threads = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+        THREADENTRY32 entry{};
+        entry.dwSize = sizeof entry;
+        int done = 0;
+        for (bool more = Thread32First(threads, &entry); more; more = Thread32Next(threads, &entry)) {
+            if (entry.th32OwnerProcessID == DWORD(pid)) {
+                const HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID);
+                done += thread && (frozen ? SuspendThread(thread) : ResumeThread(thread)) != DWORD(-1);
+                CloseHandle(thread);
+            }
+        }
+        CloseHandle(threads);
+        return done > 0;
+    }
+#else
+    QString lockFile() const
+    {
+        return path("run/quedrino.lock");
+    }
+    bool listening() const
+    {
+        return QFile::exists(path("run/quedrino.socket"));
+    }
+    QString dataFolder() const
+    {
+        return path("home/quedrino");
+    }
+    static bool freeze(qint64 pid, bool frozen)
+    {
+        return ::kill(pid_t(pid), frozen ? SIGSTOP : SIGCONT) == 0;
+    }
+#endif
     QProcess& start(const QStringList& arguments = {})
     {
         QProcess& copy = m_copies.emplace_back();
-        connect(&copy, &QProcess::readyReadStandardError, this,
-                [&] { m_errors[&copy] += copy.readAllStandardError(); });
+        connect(&copy, &QProcess::readyReadStandardError, this, [&] {
+            m_errors[&copy] += copy.readAllStandardError();
+#ifdef Q_OS_WIN
+            m_errors[&copy].replace("\r\n", "\n"); // written in text mode
+#endif
+        });
         copy.start(QUEDRINO_BIN, arguments);
         copy.waitForStarted();
         return copy;
@@ -43,8 +107,8 @@ class TestSingleInstance : public QObject
         qint64 owner = 0;
         return QTest::qWaitFor(
             [&] {
-                return QLockFile(path("run/quedrino.lock")).getLockInfo(&owner, nullptr, nullptr)
-                    && owner == copy.processId() && QFile::exists(path("run/quedrino.socket"));
+                return QLockFile(lockFile()).getLockInfo(&owner, nullptr, nullptr)
+                    && owner == copy.processId() && listening();
             },
             StartMs);
     }
@@ -52,13 +116,19 @@ class TestSingleInstance : public QObject
 private Q_SLOTS:
     void oneCopyPerUser()
     {
+#ifdef Q_OS_WIN
+        if (QFile::exists(dataFolder()) || listening())
+            QSKIP("c:/quedrino is there, or a copy runs: this Windows is someone's, not a fresh Wine prefix");
+        const auto cleanup = qScopeGuard([] { QDir(dataFolder()).removeRecursively(); });
+#endif
         // The runtime folder must be the user's alone, or Qt refuses it.
         QVERIFY(QDir().mkdir(path("run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)
-                && QDir().mkpath(path("home/quedrino")));
+                && QDir().mkpath(dataFolder()));
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS"})
             qunsetenv(name);
         qputenv("QT_QPA_PLATFORM", "offscreen");
         qputenv("QUEDRINO_DEBUG", "1"); // the running copy traces each hand-over it is asked for
+        qputenv("QT_FORCE_STDERR_LOGGING", "1"); // to stderr, not to a system log or a debugger
         qputenv("HOME", QFile::encodeName(path("home")));
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(path("run")));
 
@@ -85,12 +155,12 @@ private Q_SLOTS:
 
         // A copy that holds the lock but never answers is left alone: a later
         // start says so and fails, rather than run a second scan beside it.
-        const pid_t pid = pid_t(first.processId());
-        QCOMPARE(::kill(pid, SIGSTOP), 0);
+        const qint64 pid = first.processId();
+        QVERIFY(freeze(pid, true));
         qputenv("QUEDRINO_ANSWER_WAIT", "2");
         const Result hung = run();
         qunsetenv("QUEDRINO_ANSWER_WAIT");
-        ::kill(pid, SIGCONT);
+        freeze(pid, false);
         QVERIFY(hung.first == 1
                 && hung.second.contains("(process " + QByteArray::number(pid)
                                         + ") but did not answer within 2 s"));
@@ -100,7 +170,7 @@ private Q_SLOTS:
         // so: the alert is already above everything.
         first.kill();
         QVERIFY(first.waitForFinished());
-        QFile due(path("home/quedrino/quedrino.txt"));
+        QFile due(dataFolder() + "/quedrino.txt");
         QVERIFY(due.open(QIODevice::WriteOnly) && due.write("06/12/202514:30Vencido\r\n") > 0 && due.flush());
         QProcess& next = start();
         QVERIFY(serves(next));
@@ -114,13 +184,14 @@ private Q_SLOTS:
         QVERIFY(next.waitForFinished(StartMs) && next.exitStatus() == QProcess::NormalExit
                 && next.exitCode() == 0);
         QCOMPARE(run({"--encerrar"}), Result(0, "quedrino: Quedrino is not running; nothing to end\n"));
-        QVERIFY(!QFile::exists(path("run/quedrino.socket")));
+        QVERIFY(!listening());
 
         // A lock made but never written: its owner died between the two.
-        QFile lock(path("run/quedrino.lock"));
+        QFile lock(lockFile());
         QVERIFY(lock.open(QIODevice::WriteOnly)
                 && lock.setFileTime(QDateTime::currentDateTime().addSecs(-60),
                                     QFileDevice::FileModificationTime));
+        lock.close();
         QProcess& last = start();
         QVERIFY(serves(last) && run({"--encerrar"}).first == 0 && last.waitForFinished(StartMs));
     }
