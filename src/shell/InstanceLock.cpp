@@ -29,7 +29,8 @@ InstanceLock::Claim InstanceLock::claim()
     // A lock naming this very process is a dead copy's whose id the system
     // has given again (Windows does, soon): Qt would take it for a live one.
     // A copy that still holds the file keeps it from being removed.
-    if (ownerPid() == QCoreApplication::applicationPid() && m_file.removeStaleLockFile() && m_file.tryLock(0)) {
+    if (ownerPid() == QCoreApplication::applicationPid() && m_file.removeStaleLockFile()
+        && m_file.tryLock(0)) {
         return Claim::Taken;
     }
     // Qt judges a lock by the process id written in it, so one left without

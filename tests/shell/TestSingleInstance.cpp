@@ -1,3 +1,5 @@
+#include "shell/InstanceLock.h"
+
 #include <QDateTime>
 #include <QLockFile>
 #include <QProcess>
@@ -31,11 +33,11 @@ class TestSingleInstance : public QObject
 
     QString path(const char* name) const { return m_dir.filePath(name); }
 #ifdef Q_OS_WIN
-    // No runtime folder here: Qt gives the user's profile folder instead, the
+    // No runtime folder here: the lock is in the user's temporary folder, the
     // socket is a named pipe, and the data folder is the machine's.
     static QString lockFile()
     {
-        return QDir::homePath() + "/quedrino.lock";
+        return QDir::tempPath() + "/quedrino.lock";
     }
     static bool listening()
     {
@@ -194,6 +196,25 @@ private Q_SLOTS:
         lock.close();
         QProcess& last = start();
         QVERIFY(serves(last) && run({"--encerrar"}).first == 0 && last.waitForFinished(StartMs));
+    }
+
+    // A dead copy's lock whose process id the system has given again, to the
+    // very start that reads it: Qt would see a live owner of the right name.
+    void lockOfAReusedProcessId()
+    {
+        const QString file = path("reused.lock");
+        QFile lock(file);
+        QVERIFY(lock.open(QIODevice::WriteOnly)
+                && lock.write(QByteArray::number(QCoreApplication::applicationPid()) + '\n'
+                              + QCoreApplication::applicationName().toUtf8() + '\n'
+                              + QSysInfo::machineHostName().toUtf8() + '\n')
+                    > 0);
+        lock.close();
+        InstanceLock reused(file);
+        QCOMPARE(reused.claim(), InstanceLock::Claim::Taken);
+        // Held for real, it is no one else's to take.
+        InstanceLock other(file);
+        QCOMPARE(other.claim(), InstanceLock::Claim::Held);
     }
 };
 
