@@ -65,7 +65,7 @@ if(missing)
 endif()
 
 # The zip holds the folder itself, its files in a fixed order and dated by
-# the release, so one build makes the same bytes as the next.
+# the release.
 get_filename_component(parent ${deploy_dir} DIRECTORY)
 get_filename_component(folder ${deploy_dir} NAME)
 file(GLOB_RECURSE entries RELATIVE ${parent} ${deploy_dir}/*)
