@@ -22,9 +22,13 @@ source "$here/../../tests/windows/wine_env.sh"
 export WINEPREFIX=$WORK/prefix
 trap 'end_prefix; cleanup' EXIT
 [ -x "$WINE" ] || skip "wine64 is not installed ($WINE)"
-[ -f "$installer" ] || skip "no installer $installer: makensis is not installed"
+if [ ! -f "$installer" ]; then
+    command -v makensis >/dev/null || skip "makensis is not installed: the build made no installer"
+    echo "FAIL: no installer $installer: build it first"
+    exit 1
+fi
 need unzip Xvfb xdotool "$windres" "$objdump"
-[ -f "$zip" ] || { echo "FAIL: no zip $zip"; exit 1; }
+[ -f "$zip" ] || { echo "FAIL: no zip $zip: build it first"; exit 1; }
 
 # Wine links the prefix's Documents and the like into HOME, and its menu
 # builder would copy the Start-menu shortcut into the desktop's menus there.
