@@ -5,9 +5,10 @@
 ; every user's too (see the start section below), as the reminder file in
 ; c:\quedrino is. /S installs silently with the defaults; the uninstaller's
 ; /S removes silently.
-; A 64-bit installer for a 64-bit program: Program Files and the registry it
-; sees are the program's own, not their 32-bit copies. 32-bit Windows
-; refuses to start it, as it would the program.
+; A 64-bit installer for a 64-bit program (and, as every amd64 target,
+; Unicode): Program Files and the registry it sees are the program's own,
+; not their 32-bit copies. 32-bit Windows refuses to start it, as it would
+; the program.
 
 Target amd64-unicode
 !include "${CONFIG}"
