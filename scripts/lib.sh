@@ -19,7 +19,7 @@ FUZZ_PACKAGES=(clang libclang-rt-dev)
 PACKAGE_PACKAGES=(dpkg-dev file lintian man-db)
 # Building Qt for Windows from Debian's qt6-base source: MinGW-w64 and the
 # host's Qt tools (moc, rcc, uic), which the Windows Qt uses; syncqt is Perl.
-QT_WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix qt6-base-dev-tools qt6-base-dev xz-utils perl)
+QT_WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix qt6-base-dev-tools qt6-base-dev xz-utils perl patch)
 # Cross-building Quedrino for 64-bit Windows (the cross build's CMake needs the
 # host's Qt6HostInfo from qt6-base-dev), its installer and zip, Qt's own
 # translations (Qt for Windows brings none), and Wine to run the tests.
