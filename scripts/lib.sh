@@ -1,19 +1,44 @@
-# Shared by scripts/run, scripts/test and packaging/build_deb.sh: install what
-# is missing, then build.
+# Shared by scripts/run, scripts/test, scripts/windows, scripts/build-qt-windows
+# and packaging/build_deb.sh: install what is missing, then build.
 # Sourced, not run.
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev
     qt6-translations-l10n qt6-qpa-plugins fonts-liberation)
-TEST_PACKAGES=(xvfb xauth trayer xdotool x11-utils openbox wmctrl faketime pulseaudio pulseaudio-utils sox
-    desktop-file-utils appstream python3-pyatspi python3-gi at-spi2-core dbus-daemon dbus-bin)
+# The desktop the journeys run on, for Linux's build and under Wine: a virtual X
+# server with a tray, a window manager, synthetic keys and a sound server.
+SESSION_PACKAGES=(xvfb xauth trayer xdotool x11-utils openbox pulseaudio pulseaudio-utils sox)
+TEST_PACKAGES=("${SESSION_PACKAGES[@]}" wmctrl faketime desktop-file-utils appstream python3-pyatspi python3-gi
+    at-spi2-core dbus-daemon dbus-bin)
 # Fuzzing the core: clang with its libFuzzer runtime.
 FUZZ_PACKAGES=(clang libclang-rt-dev)
 # Making the Debian package: cpack's dependency list comes from dpkg-shlibdeps,
 # which finds the binaries with file; the package test checks it with lintian
 # and reads its manual page with man.
 PACKAGE_PACKAGES=(dpkg-dev file lintian man-db)
+# Building Qt for Windows from Debian's qt6-base source: MinGW-w64 and the
+# host's Qt tools (moc, rcc, uic), which the Windows Qt uses; syncqt is Perl.
+QT_WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix qt6-base-dev-tools qt6-base-dev xz-utils perl patch)
+# Cross-building Quedrino for 64-bit Windows (the cross build's CMake needs the
+# host's Qt6HostInfo from qt6-base-dev), its installer and zip, Qt's own
+# translations (Qt for Windows brings none), and Wine to run the tests.
+WINDOWS_PACKAGES=("${QT_WINDOWS_PACKAGES[@]}" nsis zip unzip qt6-translations-l10n wine64)
+
+# Qt for Windows is unpacked or built once per user, for every checkout.
+QT_WINDOWS_CACHE=${XDG_CACHE_HOME:-$HOME/.cache}/quedrino
+
+# The upstream version of the host's Qt tools, 6.4.2 for 6.4.2+dfsg-10.
+host_qt_version() {
+    local v
+    v=$(dpkg-query -W -f='${Version}' qt6-base-dev-tools 2>/dev/null) || v=
+    if [ -z "$v" ]; then
+        echo "qt6-base-dev-tools is not installed" >&2
+        return 1
+    fi
+    v=${v#*:}
+    echo "${v%%[+~-]*}"
+}
 
 # Installs the Debian packages that are not installed yet; does nothing (and
 # asks for nothing) when all are there.
@@ -31,13 +56,16 @@ ensure_packages() {
 }
 
 # build_tree DIR [cmake options...]: configures DIR when new or when the
-# options changed, then builds what changed.
+# options changed, then builds what changed. Changed options configure afresh:
+# CMake reads a toolchain file only into a new cache, and an option left out
+# must not keep its old value.
 build_tree() {
     local dir=$1
     shift
-    local stamp="$dir/.quedrino-options"
+    local stamp="$dir/.quedrino-options" fresh=()
     if [ ! -f "$dir/build.ninja" ] || [ "$(cat "$stamp" 2>/dev/null)" != "$*" ]; then
-        cmake -S "$ROOT" -B "$dir" -G Ninja "$@" >/dev/null
+        [ -f "$dir/CMakeCache.txt" ] && fresh=(--fresh)
+        cmake "${fresh[@]}" -S "$ROOT" -B "$dir" -G Ninja "$@" >/dev/null
         echo "$*" >"$stamp"
     fi
     cmake --build "$dir" -- -j"$(nproc)"
