@@ -12,8 +12,6 @@
 
 #ifdef Q_OS_WIN
 #include <windows.h>
-
-#include <tlhelp32.h>
 #else
 #include <csignal>
 #endif
@@ -49,22 +47,17 @@ class TestSingleInstance : public QObject
     {
         return QStringLiteral("c:/quedrino");
     }
-    // Every thread of the process stopped, or going on again.
+    // Every thread of the process stopped, or going on again: ntdll's calls,
+    // which nothing in Win32 wraps.
     static bool freeze(qint64 pid, bool frozen)
     {
-        const HANDLE threads = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-        THREADENTRY32 entry{};
-        entry.dwSize = sizeof entry;
-        int done = 0;
-        for (bool more = Thread32First(threads, &entry); more; more = Thread32Next(threads, &entry)) {
-            if (entry.th32OwnerProcessID == DWORD(pid)) {
-                const HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID);
-                done += thread && (frozen ? SuspendThread(thread) : ResumeThread(thread)) != DWORD(-1);
-                CloseHandle(thread);
-            }
-        }
-        CloseHandle(threads);
-        return done > 0;
+        using Call = LONG(WINAPI*)(HANDLE);
+        const auto call = reinterpret_cast<Call>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"ntdll.dll"), frozen ? "NtSuspendProcess" : "NtResumeProcess")));
+        const HANDLE process = OpenProcess(PROCESS_SUSPEND_RESUME, FALSE, DWORD(pid));
+        const bool done = call && process && call(process) >= 0;
+        CloseHandle(process);
+        return done;
     }
 #else
     QString lockFile() const
