@@ -12,8 +12,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <memory>
 #include <numeric>
-#include <optional>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -28,26 +28,14 @@ enum Fault { FolderIsFile, Pipe, Unopenable };
 #ifdef Q_OS_WIN
 // A new file another program keeps open and shares with nobody, as a backup
 // or a virus scanner may: every open fails while it is held.
-class HeldOpen
+using Held = std::unique_ptr<void, decltype(&CloseHandle)>;
+Held holdOpen(const QString& path)
 {
-public:
-    explicit HeldOpen(const QString& path)
-        : m_handle(CreateFileW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
-                               GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                               nullptr))
-    { }
-    ~HeldOpen()
-    {
-        if (held())
-            CloseHandle(m_handle);
-    }
-    HeldOpen(const HeldOpen&) = delete;
-    HeldOpen& operator=(const HeldOpen&) = delete;
-    bool held() const { return m_handle != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE m_handle;
-};
+    const HANDLE file
+        = CreateFileW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
+                      GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return {file == INVALID_HANDLE_VALUE ? nullptr : file, &CloseHandle};
+}
 #endif
 
 class TestFaults : public QObject
@@ -91,9 +79,10 @@ private Q_SLOTS:
                                              : QFile::link(path, path); // a link to itself
             };
 #else
-            std::optional<HeldOpen> holder;
-            const auto breakIt
-                = [&] { return fault == FolderIsFile ? writeFile(path, "x") : holder.emplace(path).held(); };
+            Held holder(nullptr, &CloseHandle);
+            const auto breakIt = [&] {
+                return fault == FolderIsFile ? writeFile(path, "x") : (holder = holdOpen(path)) != nullptr;
+            };
 #endif
             QVERIFY(QDir().rename(path, path + ".x") && breakIt());
             if (alert) {
