@@ -1,6 +1,6 @@
 # Shared by the scripts that run the real program on a virtual display.
-# Sourced, not run. The script that sources it makes WORK (a temporary
-# folder) and PIDS (the processes to end when it exits) first.
+# Sourced, not run. new_work makes WORK (a temporary folder) and PIDS (the
+# processes to end when the script exits).
 
 passed=0
 failed=0
@@ -44,12 +44,19 @@ wait_for() {
     done
 }
 
+new_work() {
+    WORK=$(mktemp -d)
+    PIDS=()
+    trap cleanup EXIT
+}
 # HOME and the runtime folder inside WORK, so no real reminder file is ever
-# touched, and nothing of the caller's desktop session leaks in.
+# touched, and nothing of the caller's desktop session leaks in; but the
+# session bus with "private_home own_bus", a bus of the script's own.
 private_home() {
     export HOME=$WORK/home XDG_RUNTIME_DIR=$WORK/run QT_QPA_PLATFORM=xcb
     mkdir -p "$HOME/quedrino" && mkdir -m 700 "$XDG_RUNTIME_DIR"
-    unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS SESSION_MANAGER
+    unset WAYLAND_DISPLAY SESSION_MANAGER
+    [ "${1:-}" = own_bus ] || unset DBUS_SESSION_BUS_ADDRESS
 }
 
 # Starts Xvfb on a free display and exports DISPLAY. -noreset: by default the
@@ -77,13 +84,16 @@ tray_panel() {
     echo "$panel"
 }
 tray_up() { test -n "$(tray_panel)"; }
-# How many of the program's icons sit in the tray.
-tray_icons() {
+# The program's icons in the tray. Under Wine, explorer docks every icon of
+# the prefix, each in a window of its own: ICON_CLASS=explorer.exe.
+ICON_CLASS=quedrino
+icon_windows() {
     local panel
     panel=$(tray_panel)
-    [ -n "$panel" ] || { echo 0; return; }
-    xwininfo -tree -id "$panel" | grep -c '("quedrino"'
+    [ -n "$panel" ] || return 0 # xwininfo with no window waits for a click
+    xwininfo -tree -id "$panel" | awk -v c="(\"$ICON_CLASS\"" 'index($0, c) {print $1}'
 }
+tray_icons() { icon_windows | grep -c .; }
 icons_are() { [ "$(tray_icons)" = "$1" ]; }
 
 # start_tray LOG: trayer as the notification area, its process TRAY. While
@@ -140,11 +150,10 @@ start_wm() {
 # The program's visible windows but its tray icons, one "id width height
 # name" a line: at any depth, as a window manager puts them in frames.
 visible_windows() {
-    local id icons panel
-    panel=$(tray_panel)
-    [ -z "$panel" ] || icons=$(xwininfo -tree -id "$panel" | awk '/\("quedrino"/{print $1}' | xargs -r printf '%d\n')
+    local id icons
+    icons=$(icon_windows | xargs -r printf '%d\n')
     for id in $(xdotool search --onlyvisible --classname '^quedrino$' 2>/dev/null); do
-        grep -qx "$id" <<<"${icons:-}" && continue
+        grep -qx "$id" <<<"$icons" && continue
         echo "$id $(xwininfo -id "$id" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w, h}') $(xdotool getwindowname "$id")"
     done
 }
@@ -152,12 +161,7 @@ visible_windows() {
 menu_open() { visible_windows | awk '$2 < 300 && $3 < 150 && $3 >= 60' | grep -q .; }
 
 click_icon() { # click_icon BUTTON [REPEAT], or click_icon mousedown: the right button down
-    local panel icon x y w h
-    panel=$(tray_panel)
-    [ -n "$panel" ] || return 1 # xwininfo with no window waits for a click
-    icon=$(xwininfo -tree -id "$panel" | awk '/\("quedrino"/{print $1; exit}')
-    [ -n "$icon" ] || return 1
-    eval "$(xwininfo -id "$icon" | awk '/Absolute upper-left X/{print "x="$4} /Absolute upper-left Y/{print "y="$4} /Width:/{print "w="$2} /Height:/{print "h="$2}')"
+    geometry_of "$(icon_windows | head -n1)" || return 1
     # --sync waits for the pointer to arrive, so it must start elsewhere.
     xdotool mousemove --sync 0 300
     if [ "$1" = mousedown ]; then
@@ -175,12 +179,12 @@ choose() { # choose KEY: opens the tray menu and picks the entry by its accelera
     xdotool key "$1"
 }
 
-# encerrar: "&Encerrar" from the tray menu; sets STATUS to the program's exit
-# status, or "timeout" when it does not end within 10 s.
+# encerrar [SECONDS]: "&Encerrar" from the tray menu; sets STATUS to the
+# program's exit status, or "timeout" when it does not end within 10 s.
 encerrar() {
     choose e
     STATUS=timeout
-    if wait_for 10 app_ended; then
+    if wait_for "${1:-10}" app_ended; then
         wait "$APP"
         STATUS=$?
     fi
@@ -243,4 +247,94 @@ focus() {
     [ -n "$1" ] || return 1
     wait_for 5 activated "$1" || return 1
     sleep 0.2 # lets the program take in the focus before the keys arrive
+}
+
+# The journeys' lines: one for next year, one due since yesterday; each
+# journey defines main_window, the include and review panels' window.
+yesterday=$(date -d yesterday +%d/%m/%Y)
+next_year=$(date -d '+1 year' +%d/%m/%Y)
+LINE_X=$(printf '%s08:00Primeiro' "$next_year")
+LINE_D=$(printf '%s07:30Vencido ontem' "$yesterday")
+main_shown() { [ -n "$(main_window)" ]; }
+
+# start_desktop: a private HOME, the sound server (its sink SINK), the
+# display, the tray and the window manager; the script ends if one fails.
+start_desktop() {
+    private_home
+    SINK=quedrino_test
+    start_sound_server "$SINK" && start_display && start_tray "$WORK/trayer.log" && start_wm ||
+        { echo "FAIL: the desktop did not start"; exit 1; }
+}
+
+keys() { # one at a time, as a person types
+    local key
+    for key in "$@"; do
+        xdotool key "$key"
+        sleep 0.15
+    done
+}
+pick() { # pick TEXT: chooses TEXT from the focused box's list
+    keys alt+Down
+    sleep 0.3
+    xdotool type --delay 80 "$1"
+    keys Return
+}
+# An alert takes no input for half a second after it shows: at_alert keys it
+# once that is past, counted from when it is seen here (nothing outside the
+# program shows the moment's end).
+at_alert() { focus "$(alerts)" && sleep 0.6 && keys "$@"; }
+has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+# stacked_above A B: A is higher than B in the window manager's stacking.
+stacked_above() {
+    local found
+    found=$(xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/,//g' | xargs printf '%d\n' | grep -x -e "$1" -e "$2")
+    [ "$(echo "$found" | wc -l)" = 2 ] && [ "$(echo "$found" | tail -n1)" = "$1" ]
+}
+above() { xprop -id "$1" _NET_WM_STATE 2>/dev/null | grep -qw _NET_WM_STATE_ABOVE; }
+file_is() { # file_is WHAT LINE...: the reminder file holds exactly the lines
+    local what=$1
+    shift
+    reminders_file "$WORK/expected" "$@"
+    check "$what" wait_for 5 reminders_are "$WORK/expected" ||
+        diff <(od -c "$WORK/expected") <(od -c "$REMINDERS") | head -n8
+}
+
+# --- What is heard: mono 16-bit samples at 44 100 Hz, so a position in the
+# recording is its size in bytes / 2.
+RATE=44100
+# record FILE: what the sink SINK plays from now on goes into FILE, the
+# RECORDING; the monitor sends silence all the time.
+record() {
+    RECORDING=$1
+    parec --device="$SINK.monitor" --raw --format=s16le --rate=$RATE --channels=1 --latency-msec=20 \
+        >"$RECORDING" 2>"$WORK/parec.log" &
+    PIDS+=($!)
+    wait_for 5 recorded_past $((RATE / 10)) || echo "note: the sink's monitor records nothing: $(cat "$WORK/parec.log")"
+}
+recorded() { echo $(($(stat -c %s "$RECORDING" 2>/dev/null || echo 0) / 2)); }
+recorded_past() { [ "$(recorded)" -ge "$1" ]; }
+sox_in() { sox -t raw -r $RATE -e signed -b 16 -c 1 "$RECORDING" "$@"; }
+# measure BASE FROM TO: sets rms, peak and freq of the stretch FROM to TO
+# seconds after sample BASE, once recorded; "none" is neither sound nor
+# silence.
+measure() {
+    local from to
+    read -r from to < <(awk -v b="$1" -v f="$2" -v t="$3" -v r=$RATE 'BEGIN { printf "%d %d", b + f * r, b + t * r }')
+    rms=none peak=none freq=none
+    wait_for 15 recorded_past "$to" || return
+    read -r rms peak freq < <(sox_in -n trim "${from}s" "$((to - from))s" stat 2>&1 |
+        awk '/^RMS +amplitude/{r=$3} /^Maximum amplitude/{mx=$3} /^Minimum amplitude/{mn=-$3}
+             /^Rough +frequency/{f=$3} END{if (r != "" && f != "") print r, (mx > mn ? mx : mn), f}')
+}
+loud() { awk -v r="$1" 'BEGIN { exit !(r + 0 > 0.05) }'; }
+quiet() { [[ $1 =~ ^[0-9.eE+-]+$ ]] && awk -v m="$1" 'BEGIN { exit !(m < 0.001) }'; }
+tone() { loud "$1" && awk -v f="$2" -v lo="$3" -v hi="$4" 'BEGIN { exit !(f >= lo && f <= hi) }'; }
+# heard_after FROM: a sample above 1 % of full scale after FROM; SOUND_AT is
+# where (sox's silence effect drops everything before it).
+heard_after() {
+    local to left
+    to=$(recorded)
+    [ "$to" -gt "$1" ] || return 1
+    left=$(sox_in -t raw - trim "$1s" "$((to - $1))s" silence 1 1s 1% | wc -c)
+    [ "$left" -gt 0 ] && SOUND_AT=$((to - left / 2))
 }

@@ -15,14 +15,8 @@ if [ -z "${QUEDRINO_OWN_BUS:-}" ]; then
 fi
 
 BIN=$(realpath "$1")
-WORK=$(mktemp -d)
-PIDS=()
-
-trap cleanup EXIT
-
-bus=$DBUS_SESSION_BUS_ADDRESS
-private_home
-export DBUS_SESSION_BUS_ADDRESS=$bus
+new_work
+private_home own_bus
 start_display && start_tray "$WORK/trayer.log" && start_wm &&
     dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.freedesktop.DBus.Properties.Set \
         string:org.a11y.Status string:IsEnabled variant:boolean:true >/dev/null ||
@@ -137,7 +131,6 @@ check "and so is its frame" has_line '^panel\|Descrição\|'
 check "the badge says what a click does" has_line '^image\|Abrir o site de '
 
 # The hour and the minute chosen from their lists, as a user chooses them.
-pick() { xdotool key alt+Down && sleep 0.5 && xdotool type "$1" && xdotool key Return && sleep 0.3; }
 focus "$(windows_named Quedrino)" && xdotool key Tab && pick 14 && pick 05
 choose s
 check "About is read whole, with the maker's name" \

@@ -13,29 +13,19 @@ LIBFAKETIME=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n1)
 [ -n "$LIBFAKETIME" ] || skip "libfaketime is not installed"
 
 BIN=$(realpath "$1")
-WORK=$(mktemp -d)
-PIDS=()
-trap cleanup EXIT
+new_work
 
-private_home
-SINK=quedrino_test
-start_sound_server "$SINK" && start_display && start_tray "$WORK/trayer.log" && start_wm ||
-    { echo "FAIL: the desktop did not start"; exit 1; }
+start_desktop
 
 REMINDERS=$HOME/quedrino/quedrino.txt
 today=$(date +%d/%m/%Y)
 tomorrow=$(date -d tomorrow +%d/%m/%Y)
-yesterday=$(date -d yesterday +%d/%m/%Y)
-next_year=$(date -d '+1 year' +%d/%m/%Y)
-LINE_X=$(printf '%s08:00Primeiro' "$next_year")
 LINE_Y=$(printf '%s09:00Segundo' "$next_year")
-LINE_D=$(printf '%s07:30Vencido ontem' "$yesterday")
 
 # A message box is titled "Quedrino" too, but is narrower.
 main_window() { windows_named Quedrino | while read -r id; do
     geometry_of "$id" && [ "$w" = 439 ] && echo "$id"
 done | head -n1; }
-main_shown() { [ -n "$(main_window)" ]; }
 shown() { [ -n "$(windows_named "$1")" ]; }
 gone() { [ -z "$(windows_named "$1")" ]; }
 message_shown() { [ "$(windows_named Quedrino | wc -l)" -gt "$(main_window | wc -l)" ]; }
@@ -53,23 +43,6 @@ pick_first_with_mouse() { # opens the combo box at ID X Y, clicks its first item
     xdotool mousemove $((x + w / 2)) $((y + 8)) sleep 0.1 click 1
     sleep 0.3
 }
-keys() { # one at a time, as a person types
-    local key
-    for key in "$@"; do
-        xdotool key "$key"
-        sleep 0.15
-    done
-}
-pick() { # pick TEXT: chooses TEXT from the focused box's list
-    keys alt+Down
-    sleep 0.3
-    xdotool type --delay 80 "$1"
-    keys Return
-}
-# An alert takes no input for half a second after it shows: at_alert keys it
-# once that is past, counted from when it is seen here (nothing outside the
-# program shows the moment's end).
-at_alert() { focus "$(alerts)" && sleep 0.6 && keys "$@"; }
 # tomorrow TEXT: in the include panel, tomorrow's date and the description.
 tomorrow() {
     click_in "$main" "${PLUS1[@]}"
@@ -85,17 +58,9 @@ from_list() {
 }
 # A shortcut held as a slow hand holds it, with no race against its release.
 slow_alt_a() { xdotool keydown alt+a sleep 0.3 keyup a sleep 0.1 keyup alt; }
-has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
 state_changed() { [ "$(grep -c 'window state' "$WORK/states")" -ge 2 ]; }
 state_is() { xprop -id "$2" WM_STATE 2>/dev/null | grep -q "window state: $1"; }
 listed() { wmctrl -l | awk '{print $1}' | grep -qi "^0x0*$(printf '%x' "$1")\$"; }
-# stacked_above A B: A is higher than B in the window manager's stacking.
-stacked_above() {
-    local found
-    found=$(xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/,//g' | xargs printf '%d\n' | grep -x -e "$1" -e "$2")
-    [ "$(echo "$found" | wc -l)" = 2 ] && [ "$(echo "$found" | tail -n1)" = "$1" ]
-}
-above() { xprop -id "$1" _NET_WM_STATE 2>/dev/null | grep -qw _NET_WM_STATE_ABOVE; }
 
 # Where the include panel's fields are, in the main window's client area.
 DESC=(131 149)
@@ -131,14 +96,6 @@ due_alert() {
     printf '%s\r\n' "$LINE_D" >>"$REMINDERS"
     wait_for 10 one_alert
 }
-file_is() { # file_is WHAT LINE...: the reminder file holds exactly the lines
-    local what=$1
-    shift
-    reminders_file "$WORK/expected" "$@"
-    check "$what" wait_for 5 reminders_are "$WORK/expected" ||
-        diff <(od -c "$WORK/expected") <(od -c "$REMINDERS") | head -n6
-}
-
 # The tray icon: the menu opens on the right button's release only.
 journey_tray() {
     start_app "$LINE_X"
@@ -155,13 +112,6 @@ journey_tray() {
     check "Esc closes it" wait_for 5 eval '! menu_open'
     timeout 20 "$BIN" >/dev/null 2>&1
     check "a second start shows the running copy's window" wait_for 5 main_shown
-    main=$(main_window)
-    focus "$main"
-    tomorrow "Outra vez"
-    from_list "${MINUTE[@]}" 10
-    from_list "${HOUR[@]}" 01
-    slow_alt_a
-    file_is "with its include panel, which schedules" "$LINE_X" "${tomorrow}01:10Outra vez"
     encerrar
     check "\"&Encerrar\" ends the program with status 0 (got $STATUS)" test "$STATUS" = 0
     check "and takes its icon from the tray" wait_for 5 icons_are 0
@@ -393,44 +343,10 @@ journey_no_tray() {
     stop_app
 }
 
-# --- What is heard: mono 16-bit samples at 44 100 Hz, so a position in the
-# recording is its size in bytes / 2.
-RATE=44100
-recorded() { echo $(($(stat -c %s "$RECORDING" 2>/dev/null || echo 0) / 2)); }
-recorded_past() { [ "$(recorded)" -ge "$1" ]; }
-sox_in() { sox -t raw -r $RATE -e signed -b 16 -c 1 "$RECORDING" "$@"; }
-# measure BASE FROM TO: sets rms, peak and freq of the stretch FROM to TO
-# seconds after sample BASE, once recorded; "none" is neither sound nor
-# silence.
-measure() {
-    local from to
-    read -r from to < <(awk -v b="$1" -v f="$2" -v t="$3" -v r=$RATE 'BEGIN { printf "%d %d", b + f * r, b + t * r }')
-    rms=none peak=none freq=none
-    wait_for 15 recorded_past "$to" || return
-    read -r rms peak freq < <(sox_in -n trim "${from}s" "$((to - from))s" stat 2>&1 |
-        awk '/^RMS +amplitude/{r=$3} /^Maximum amplitude/{mx=$3} /^Minimum amplitude/{mn=-$3}
-             /^Rough +frequency/{f=$3} END{if (r != "" && f != "") print r, (mx > mn ? mx : mn), f}')
-}
-loud() { awk -v r="$1" 'BEGIN { exit !(r + 0 > 0.05) }'; }
-quiet() { [[ $1 =~ ^[0-9.eE+-]+$ ]] && awk -v m="$1" 'BEGIN { exit !(m < 0.001) }'; }
-tone() { loud "$1" && awk -v f="$2" -v lo="$3" -v hi="$4" 'BEGIN { exit !(f >= lo && f <= hi) }'; }
-# heard_after FROM: a sample above 1 % of full scale after FROM; SOUND_AT is
-# where (sox's silence effect drops everything before it).
-heard_after() {
-    local to left
-    to=$(recorded)
-    [ "$to" -gt "$1" ] || return 1
-    left=$(sox_in -t raw - trim "$1s" "$((to - $1))s" silence 1 1s 1% | wc -c)
-    [ "$left" -gt 0 ] && SOUND_AT=$((to - left / 2))
-}
 # ring: records, then starts the program with a line due; SOUND_AT is where
 # the first sound came.
 ring() {
-    RECORDING=$WORK/rec-$1.raw
-    parec --device="$SINK.monitor" --raw --format=s16le --rate=$RATE --channels=1 --latency-msec=20 \
-        >"$RECORDING" 2>/dev/null &
-    PIDS+=($!)
-    wait_for 5 recorded_past $((RATE / 10)) # the monitor sends silence all the time
+    record "$WORK/rec-$1.raw"
     local from
     from=$(recorded)
     SOUND_AT=0

@@ -12,12 +12,8 @@ need Xvfb xdotool xwininfo dbus-run-session dbus-send
 [ -n "${QUEDRINO_OWN_BUS:-}" ] || QUEDRINO_OWN_BUS=1 exec dbus-run-session -- "$0" "$@" 2> >(grep -v "^dbus-daemon" >&2)
 
 BIN=$(realpath "$1")
-WORK=$(mktemp -d)
-PIDS=()
-trap cleanup EXIT
-bus=$DBUS_SESSION_BUS_ADDRESS
-private_home
-export DBUS_SESSION_BUS_ADDRESS=$bus
+new_work
+private_home own_bus
 start_display || { echo "FAIL: the display did not start"; exit 1; }
 
 # The watcher writes the bus name of each item registered with it, one a line.

@@ -14,19 +14,13 @@ if [ $# -ne 2 ] || ! [[ $2 =~ ^[1-9][0-9]*$ ]]; then
 fi
 BIN=$(realpath "$1")
 RUN=$2
-WORK=$(mktemp -d)
-PIDS=()
 source "$(dirname "${BASH_SOURCE[0]}")/../x11_session.sh"
-trap cleanup EXIT
+new_work
 
-private_home
 # The alerts play through a sound server, as on a desktop, so whatever the
-# sound keeps open or allocates is measured too.
-start_sound_server quedrino_soak || { echo "FAIL: no sound server"; exit 1; }
-start_display || { echo "FAIL: Xvfb did not start"; exit 1; }
-start_tray "$WORK/trayer.log" || { echo "FAIL: trayer did not start"; exit 1; }
-# The alert takes the keyboard only under a window manager.
-start_wm || { echo "FAIL: openbox did not start"; exit 1; }
+# sound keeps open or allocates is measured too; the alert takes the keyboard
+# only under a window manager.
+start_desktop
 REMINDERS=$HOME/quedrino/quedrino.txt
 
 # --- The clock, read without starting a process
