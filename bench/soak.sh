@@ -5,7 +5,7 @@
 # what those answers leave in it, and the program must neither grow nor keep
 # files open as the alerts come and go.
 # HOME points at a temporary folder, so no real reminder file is touched.
-# Usage: soak_test.sh path/to/quedrino SECONDS
+# Usage: bench/soak.sh path/to/quedrino SECONDS
 set -uo pipefail
 
 if [ $# -ne 2 ] || ! [[ $2 =~ ^[1-9][0-9]*$ ]]; then
@@ -14,7 +14,7 @@ if [ $# -ne 2 ] || ! [[ $2 =~ ^[1-9][0-9]*$ ]]; then
 fi
 BIN=$(realpath "$1")
 RUN=$2
-source "$(dirname "${BASH_SOURCE[0]}")/../x11_session.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../tests/x11_session.sh"
 new_work
 
 # The alerts play through a sound server, as on a desktop, so whatever the
