@@ -127,6 +127,22 @@ private Q_SLOTS:
             QVERIFY2(writeFile(DataFolder::alarmSound(), bytes)
                          && WavFile::isWhole(DataFolder::alarmSound()) == whole,
                      name);
+
+        // The format chunk, which tells whether the system can play the sound
+        // at all, is the one before the data, whole.
+        // clang-format off
+        const QByteArray format = QByteArray::fromHex("341201002256000044ac000002001000");
+        const auto riff = [&](const QByteArray& chunks) { return "RIFF" + le(4 + chunks.size()) + "WAVE" + chunks; };
+        const std::tuple<const char*, QByteArray, QByteArray> formats[] = {
+            {"after another chunk", riff(chunk("LIST", "abc", 3) + chunk("fmt ", format, 16) + chunk("data", "ab", 2)), format},
+            {"only after the data", riff(chunk("data", "ab", 2) + chunk("fmt ", format, 16)), {}},
+            {"cut short", riff(chunk("fmt ", format.left(10), 16)), {}},
+        };
+        // clang-format on
+        for (const auto& [name, bytes, expected] : formats)
+            QVERIFY2(writeFile(DataFolder::alarmSound(), bytes)
+                         && WavFile::format(DataFolder::alarmSound()) == expected,
+                     name);
     }
 };
 
